@@ -1,0 +1,521 @@
+#include "app/form/ui_widget.h"
+
+#include "app/form/styles.h"
+
+#include <QCoreApplication>
+#include <QIcon>
+#include <QMetaObject>
+#include <QPixmap>
+#include <QSpacerItem>
+
+namespace {
+
+const QString kUiFont = QStringLiteral("font: 9pt \"微软雅黑\";");
+const QString kWhite = QStringLiteral("background-color: rgb(255, 255, 255);");
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Widget", text, nullptr);
+}
+
+void setFixed(QWidget *w, int width, int height)
+{
+    w->setMinimumSize(width, height);
+    w->setMaximumSize(width, height);
+}
+
+void setHeight(QWidget *w, int height)
+{
+    w->setMinimumHeight(height);
+    w->setMaximumHeight(height);
+}
+
+QSpacerItem *hSpacer()
+{
+    return new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
+}
+
+template <typename T> T *named(QWidget *parent, const QString &name)
+{
+    T *w = new T(parent);
+    w->setObjectName(name);
+    return w;
+}
+
+QHBoxLayout *hbox(QWidget *w, int spacing, int left, int top, int right, int bottom)
+{
+    auto *layout = new QHBoxLayout(w);
+    layout->setSpacing(spacing);
+    layout->setContentsMargins(left, top, right, bottom);
+    return layout;
+}
+
+QVBoxLayout *vbox(QWidget *w, int spacing, int left, int top, int right, int bottom)
+{
+    auto *layout = new QVBoxLayout(w);
+    layout->setSpacing(spacing);
+    layout->setContentsMargins(left, top, right, bottom);
+    return layout;
+}
+
+} // namespace
+
+void Ui_Widget::setupUi(QWidget *form)
+{
+    if (form->objectName().isEmpty())
+        form->setObjectName(QStringLiteral("Widget"));
+    form->resize(1015, 732);
+    form->setWindowIcon(QIcon(QStringLiteral(":/image/image/logo.png")));
+    form->setStyleSheet(QStringLiteral("background-color: rgb(64, 66, 68);\n"
+                                       "border-color: rgb(0, 170, 255);"));
+
+    verticalLayout = vbox(form, 0, 0, 0, 0, 0);
+    verticalLayout->addWidget(setupTitleBar(form), 1);
+
+    widget_container = named<QWidget>(form, QStringLiteral("widget_container"));
+    horizontalLayout_container = hbox(widget_container, 0, 0, 0, 0, 0);
+    horizontalLayout_container->addWidget(setupLeftPanel(widget_container), 4);
+    horizontalLayout_container->addWidget(setupRightPanel(widget_container), 3);
+    verticalLayout->addWidget(widget_container, 20);
+
+    verticalLayout->addWidget(setupBottomBar(form), 1);
+
+    retranslateUi(form);
+    pushButton_send_file_path->setDefault(false);
+    tabWidget->setCurrentIndex(0);
+    QMetaObject::connectSlotsByName(form);
+}
+
+QWidget *Ui_Widget::setupTitleBar(QWidget *form)
+{
+    widget_menuBar = named<QWidget>(form, QStringLiteral("widget_menuBar"));
+    setHeight(widget_menuBar, 25);
+    widget_menuBar->setStyleSheet(QStringLiteral("background-color: rgb(64, 66, 68);\n"
+                                                 "color: rgb(255, 255, 255);"));
+    horizontalLayout_menuBar = hbox(widget_menuBar, 5, 5, 0, 0, 0);
+
+    label_logo = named<QLabel>(widget_menuBar, QStringLiteral("label_logo"));
+    setFixed(label_logo, 20, 20);
+    label_logo->setTextFormat(Qt::AutoText);
+    label_logo->setPixmap(QPixmap(QStringLiteral(":/image/image/logo.png")));
+    label_logo->setScaledContents(true);
+    label_logo->setWordWrap(false);
+    horizontalLayout_menuBar->addWidget(label_logo);
+
+    label_title = named<QLabel>(widget_menuBar, QStringLiteral("label_title"));
+    label_title->setStyleSheet(kUiFont);
+    horizontalLayout_menuBar->addWidget(label_title);
+
+    widget_winIcon = named<QWidget>(widget_menuBar, QStringLiteral("widget_winIcon"));
+    widget_winIcon->setLayoutDirection(Qt::RightToLeft);
+    horizontalLayout_winIcon = hbox(widget_winIcon, 5, 0, 0, 5, 0);
+    // Right-to-left: the first button added stands at the far right.
+    auto titleButton = [&](const char *name, const char *icon, bool small) {
+        auto *b = named<QPushButton>(widget_winIcon, QString::fromLatin1(name));
+        setFixed(b, 25, 25);
+        b->setStyleSheet(Styles::titleButton());
+        b->setIcon(QIcon(QString::fromLatin1(icon)));
+        if (small)
+            b->setIconSize(QSize(10, 10));
+        horizontalLayout_winIcon->addWidget(b);
+        return b;
+    };
+    btn_close = titleButton("btn_close", ":/image/image/btn_close.png", true);
+    btn_max = titleButton("btn_max", ":/image/image/btn_max.png", true);
+    btn_min = titleButton("btn_min", ":/image/image/btn_min.png", true);
+    btn_top = titleButton("btn_top", ":/image/image/lock.png", false);
+    pushButton_about = titleButton("pushButton_about", ":/image/image/help.png", false);
+    horizontalLayout_winIcon->addItem(hSpacer());
+    horizontalLayout_menuBar->addWidget(widget_winIcon);
+    horizontalLayout_menuBar->setStretch(2, 1);
+    return widget_menuBar;
+}
+
+QWidget *Ui_Widget::setupLeftPanel(QWidget *parent)
+{
+    widget_left = named<QWidget>(parent, QStringLiteral("widget_left"));
+    verticalLayout_left = vbox(widget_left, 1, 2, 2, 1, 0);
+    verticalLayout_left->addWidget(setupPortGroup(widget_left));
+
+    auto *console = named<QWidget>(widget_left, QStringLiteral("widget_console"));
+    console->setMinimumHeight(200);
+    console->setStyleSheet(kWhite);
+    auto *consoleLayout = vbox(console, 6, 0, 0, 0, 0);
+    textBrowser = named<QTextBrowser>(console, QStringLiteral("textBrowser"));
+    textBrowser->setStyleSheet(QStringLiteral("border:none;\nfont: 9pt \"等线\";"));
+    consoleLayout->addWidget(textBrowser);
+    verticalLayout_left->addWidget(console);
+
+    verticalLayout_left->addWidget(setupControls(widget_left));
+    return widget_left;
+}
+
+QWidget *Ui_Widget::setupPortGroup(QWidget *parent)
+{
+    auto *holder = named<QWidget>(parent, QStringLiteral("widget_portSettings"));
+    holder->setMinimumWidth(550);
+    setHeight(holder, 90);
+    hbox(holder, 0, 0, 0, 0, 0);
+
+    groupBox = named<QGroupBox>(holder, QStringLiteral("groupBox"));
+    groupBox->setStyleSheet(kUiFont + QStringLiteral("\n") + kWhite);
+    holder->layout()->addWidget(groupBox);
+    auto *groupLayout = hbox(groupBox, 0, 0, 0, 0, 2);
+
+    auto *gridHolder = named<QWidget>(groupBox, QStringLiteral("widget_portGrid"));
+    gridHolder->setMinimumWidth(450);
+    gridHolder->setMaximumWidth(450);
+    gridLayout_port = new QGridLayout(gridHolder);
+    gridLayout_port->setSpacing(6);
+    gridLayout_port->setContentsMargins(11, 11, 11, 11);
+    auto pair = [&](int row, int column, const char *labelName, const char *comboName,
+                    QLabel **labelOut, QComboBox **comboOut) {
+        auto *l = named<QLabel>(gridHolder, QString::fromLatin1(labelName));
+        l->setMaximumWidth(40);
+        auto *c = named<QComboBox>(gridHolder, QString::fromLatin1(comboName));
+        c->setMinimumWidth(50);
+        c->setMaximumWidth(100);
+        c->setStyleSheet(Styles::combo());
+        gridLayout_port->addWidget(l, row, column);
+        gridLayout_port->addWidget(c, row, column + 1);
+        *labelOut = l;
+        *comboOut = c;
+    };
+    pair(0, 0, "label", "comboBox_serial", &label, &comboBox_serial);
+    pair(0, 2, "label_6", "comboBox_baudrate", &label_6, &comboBox_baudrate);
+    pair(0, 4, "label_4", "comboBox_databits", &label_4, &comboBox_databits);
+    pair(1, 0, "label_2", "comboBox_parity", &label_2, &comboBox_parity);
+    pair(1, 2, "label_3", "comboBox_flowcontrol", &label_3, &comboBox_flowcontrol);
+    pair(1, 4, "label_5", "comboBox_stopbits", &label_5, &comboBox_stopbits);
+    label->setStyleSheet(kUiFont);
+    groupLayout->addWidget(gridHolder);
+
+    auto *openHolder = named<QWidget>(groupBox, QStringLiteral("widget_openButton"));
+    openHolder->setMinimumWidth(120);
+    openHolder->setMaximumWidth(120);
+    auto *openLayout = hbox(openHolder, 6, 11, 11, 11, 11);
+    pushButton_serialOpen = named<QPushButton>(openHolder, QStringLiteral("pushButton_serialOpen"));
+    setHeight(pushButton_serialOpen, 45);
+    pushButton_serialOpen->setStyleSheet(Styles::openButtonClosed());
+    openLayout->addWidget(pushButton_serialOpen);
+    groupLayout->addWidget(openHolder);
+    groupLayout->addItem(hSpacer());
+    groupLayout->setStretch(0, 3);
+    groupLayout->setStretch(1, 1);
+    return holder;
+}
+
+QWidget *Ui_Widget::setupControls(QWidget *parent)
+{
+    auto *controls = named<QWidget>(parent, QStringLiteral("widget_controls"));
+    setHeight(controls, 160);
+    controls->setStyleSheet(kWhite + QStringLiteral("\n") + kUiFont);
+    auto *layout = vbox(controls, 0, 2, 0, 2, 0);
+    auto row = [&](const char *name) {
+        auto *w = named<QWidget>(controls, QString::fromLatin1(name));
+        setHeight(w, 40);
+        hbox(w, 10, 0, 0, 0, 0);
+        layout->addWidget(w);
+        return w;
+    };
+    auto button = [](QWidget *p, const char *name, int width, int height) {
+        auto *b = named<QPushButton>(p, QString::fromLatin1(name));
+        setFixed(b, width, height);
+        b->setStyleSheet(Styles::blueButton());
+        p->layout()->addWidget(b);
+        return b;
+    };
+    auto check = [](QWidget *p, const char *name) {
+        auto *c = named<QCheckBox>(p, QString::fromLatin1(name));
+        p->layout()->addWidget(c);
+        return c;
+    };
+
+    QWidget *r1 = row("widget_controlRow1");
+    pushButton_clear_screen = button(r1, "pushButton_clear_screen", 80, 30);
+    pushButton_send_ctrlz = button(r1, "pushButton_send_ctrlz", 80, 30);
+    checkBox_ShowHex = check(r1, "checkBox_ShowHex");
+    checkBox_CmdHexSend = check(r1, "checkBox_CmdHexSend");
+    checkBox_Timestamp = check(r1, "checkBox_Timestamp");
+    checkBox_CmdWithEnter = check(r1, "checkBox_CmdWithEnter");
+    r1->layout()->addItem(hSpacer());
+    pushButton_expand_fold = named<QPushButton>(r1, QStringLiteral("pushButton_expand_fold"));
+    setFixed(pushButton_expand_fold, 30, 30);
+    pushButton_expand_fold->setStyleSheet(Styles::foldButton());
+    pushButton_expand_fold->setIcon(QIcon(QStringLiteral(":/image/image/expand.jpg")));
+    pushButton_expand_fold->setIconSize(QSize(25, 25));
+    r1->layout()->addWidget(pushButton_expand_fold);
+
+    QWidget *r2 = row("widget_controlRow2");
+    lineEdit_main_cmd = named<QLineEdit>(r2, QStringLiteral("lineEdit_main_cmd"));
+    setHeight(lineEdit_main_cmd, 30);
+    lineEdit_main_cmd->setStyleSheet(kWhite);
+    r2->layout()->addWidget(lineEdit_main_cmd);
+    pushButton_main_cmd_send = button(r2, "pushButton_main_cmd_send", 80, 30);
+
+    QWidget *r3 = row("widget_controlRow3");
+    pushButton_send_file_path = named<QPushButton>(r3, QStringLiteral("pushButton_send_file_path"));
+    setHeight(pushButton_send_file_path, 30);
+    pushButton_send_file_path->setStyleSheet(Styles::pathButton());
+    pushButton_send_file_path->setAutoDefault(false);
+    pushButton_send_file_path->setFlat(false);
+    r3->layout()->addWidget(pushButton_send_file_path);
+    progressBar = named<QProgressBar>(r3, QStringLiteral("progressBar"));
+    setFixed(progressBar, 100, 30);
+    progressBar->setValue(0);
+    progressBar->setAlignment(Qt::AlignCenter);
+    progressBar->setStyleSheet(kWhite + QStringLiteral("\nborder: 1px solid gray;"));
+    r3->layout()->addWidget(progressBar);
+    pushButton_send_file = button(r3, "pushButton_send_file", 80, 30);
+
+    QWidget *r4 = row("widget_controlRow4");
+    pushButton_log_filepath = named<QPushButton>(r4, QStringLiteral("pushButton_log_filepath"));
+    setHeight(pushButton_log_filepath, 30);
+    pushButton_log_filepath->setStyleSheet(Styles::pathButton());
+    r4->layout()->addWidget(pushButton_log_filepath);
+    checkBox_sendlog_record = check(r4, "checkBox_sendlog_record");
+    setFixed(checkBox_sendlog_record, 100, 30);
+    pushButton_log = button(r4, "pushButton_log", 80, 30);
+    return controls;
+}
+
+QWidget *Ui_Widget::setupRightPanel(QWidget *parent)
+{
+    widget_right = named<QWidget>(parent, QStringLiteral("widget_right"));
+    widget_right->setStyleSheet(QString());
+    verticalLayout_right = vbox(widget_right, 1, 1, 1, 2, 0);
+    auto *panel = named<QWidget>(widget_right, QStringLiteral("widget_pages"));
+    panel->setStyleSheet(kWhite);
+    auto *panelLayout = vbox(panel, 0, 0, 0, 0, 0);
+
+    tabWidget = named<QTabWidget>(panel, QStringLiteral("tabWidget"));
+    tabWidget->setStyleSheet(Styles::tabs());
+    tabWidget->setElideMode(Qt::ElideNone);
+    for (int page = 0; page < PageCount; ++page)
+        tabWidget->addTab(setupPage(page), QString());
+    tab_0 = tabs[0];
+    tab_1 = tabs[1];
+    tab_2 = tabs[2];
+    tab_3 = tabs[3];
+    tab_4 = tabs[4];
+    tab_5 = tabs[5];
+    checkBox_p0_CmdSelectAll = selectAll[0];
+    checkBox_p1_CmdSelectAll = selectAll[1];
+    checkBox_p2_CmdSelectAll = selectAll[2];
+    checkBox_p3_CmdSelectAll = selectAll[3];
+    checkBox_p4_CmdSelectAll = selectAll[4];
+    checkBox_p5_CmdSelectAll = selectAll[5];
+    checkBox_p0_hexSelectAll = hexAll[0];
+    checkBox_p1_hexSelectAll = hexAll[1];
+    checkBox_p2_hexSelectAll = hexAll[2];
+    checkBox_p3_hexSelectAll = hexAll[3];
+    checkBox_p4_hexSelectAll = hexAll[4];
+    checkBox_p5_hexSelectAll = hexAll[5];
+    checkBox_p0_EnterSeledtAll = enterAll[0];
+    checkBox_p1_EnterSeledtAll = enterAll[1];
+    checkBox_p2_EnterSeledtAll = enterAll[2];
+    checkBox_p3_EnterSeledtAll = enterAll[3];
+    checkBox_p4_EnterSeledtAll = enterAll[4];
+    checkBox_p5_EnterSeledtAll = enterAll[5];
+    label_11 = delayLabels[0];
+    label_12 = delayLabels[1];
+    label_13 = delayLabels[2];
+    label_14 = delayLabels[3];
+    label_15 = delayLabels[4];
+    label_16 = delayLabels[5];
+    panelLayout->addWidget(tabWidget);
+    panelLayout->addWidget(setupRunBar(panel));
+    verticalLayout_right->addWidget(panel);
+    return widget_right;
+}
+
+QWidget *Ui_Widget::setupPage(int page)
+{
+    const QString p = QString::number(page);
+    QWidget *tab = named<QWidget>(nullptr, QStringLiteral("tab_") + p);
+    tabs[page] = tab;
+    auto *layout = vbox(tab, 2, 5, 2, 5, 2);
+
+    auto *header = named<QWidget>(tab, QStringLiteral("widget_p%1_header").arg(p));
+    auto *headerLayout = hbox(header, 5, 0, 0, 0, 0);
+    selectAll[page] = named<QCheckBox>(header, QStringLiteral("checkBox_p%1_CmdSelectAll").arg(p));
+    headerLayout->addWidget(selectAll[page]);
+    if (page == 0) {
+        label_9 = named<QLabel>(header, QStringLiteral("label_9"));
+        headerLayout->addWidget(label_9);
+    }
+    hexAll[page] = named<QCheckBox>(header, QStringLiteral("checkBox_p%1_hexSelectAll").arg(p));
+    hexAll[page]->setLayoutDirection(Qt::RightToLeft);
+    hexAll[page]->setStyleSheet(QStringLiteral("margin-right:6px;"));
+    hexAll[page]->setTristate(false);
+    headerLayout->addWidget(hexAll[page]);
+    enterAll[page] = named<QCheckBox>(header, QStringLiteral("checkBox_p%1_EnterSeledtAll").arg(p));
+    enterAll[page]->setMinimumWidth(64);
+    enterAll[page]->setMaximumWidth(64);
+    headerLayout->addWidget(enterAll[page]);
+    delayLabels[page] = named<QLabel>(header, QStringLiteral("label_%1").arg(11 + page));
+    delayLabels[page]->setMinimumWidth(50);
+    delayLabels[page]->setMaximumWidth(70);
+    delayLabels[page]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    headerLayout->addWidget(delayLabels[page]);
+    layout->addWidget(header);
+
+    for (int k = page * RowsPerPage + 1; k <= (page + 1) * RowsPerPage; ++k) {
+        const QString n = QString::number(k);
+        auto *row = named<QWidget>(tab, QStringLiteral("widget_row_") + n);
+        auto *rowLayout = hbox(row, 5, 0, 0, 0, 0);
+        rowLayout->addWidget(named<QCheckBox>(row, QStringLiteral("checkBox_selectList_") + n));
+        rowLayout->addWidget(named<QLineEdit>(row, QStringLiteral("lineEdit_cmdList_") + n));
+        rowLayout->addWidget(named<QCheckBox>(row, QStringLiteral("checkBox_hexList_") + n));
+        rowLayout->addWidget(named<QCheckBox>(row, QStringLiteral("checkBox_enterList_") + n));
+        auto *send = named<QPushButton>(row, QStringLiteral("pushButton_sendList_") + n);
+        send->setMinimumSize(40, 20);
+        send->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        send->setStyleSheet(Styles::rowButton());
+        rowButtons.append(send);
+        rowLayout->addWidget(send);
+        auto *delay = named<QLineEdit>(row, QStringLiteral("lineEdit_delayList_") + n);
+        delay->setMinimumWidth(50);
+        delay->setMaximumWidth(70);
+        rowLayout->addWidget(delay);
+        layout->addWidget(row);
+    }
+    return tab;
+}
+
+QWidget *Ui_Widget::setupRunBar(QWidget *parent)
+{
+    auto *bar = named<QWidget>(parent, QStringLiteral("widget_runBar"));
+    setHeight(bar, 80);
+    bar->setStyleSheet(kUiFont);
+    auto *layout = vbox(bar, 0, 0, 0, 0, 0);
+    auto row = [&](const char *name) {
+        auto *w = named<QWidget>(bar, QString::fromLatin1(name));
+        hbox(w, 5, 5, 0, 5, 0);
+        layout->addWidget(w);
+        return w;
+    };
+    auto button = [](QWidget *p, const char *name, const QString &style) {
+        auto *b = named<QPushButton>(p, QString::fromLatin1(name));
+        b->setMinimumSize(100, 30);
+        b->setStyleSheet(style);
+        p->layout()->addWidget(b);
+        return b;
+    };
+
+    QWidget *r1 = row("widget_runRow");
+    pushButton_run = button(r1, "pushButton_run", Styles::blueButton());
+    pushButton_run->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+    pushButton_stop = button(r1, "pushButton_stop", Styles::stopButton());
+    label_7 = named<QLabel>(r1, QStringLiteral("label_7"));
+    r1->layout()->addWidget(label_7);
+    lineEdit_RunTimes = named<QLineEdit>(r1, QStringLiteral("lineEdit_RunTimes"));
+    lineEdit_RunTimes->setMinimumHeight(30);
+    r1->layout()->addWidget(lineEdit_RunTimes);
+    label_RunInterval = named<QLabel>(r1, QStringLiteral("label_RunInterval"));
+    r1->layout()->addWidget(label_RunInterval);
+    lineEdit_Interval = named<QLineEdit>(r1, QStringLiteral("lineEdit_Interval"));
+    lineEdit_Interval->setMinimumHeight(30);
+    r1->layout()->addWidget(lineEdit_Interval);
+    r1->layout()->addItem(hSpacer());
+
+    QWidget *r2 = row("widget_configRow");
+    pushButton_saveConfigFile = button(r2, "pushButton_saveConfigFile", Styles::blueButton());
+    pushButton_loadConfingFile = button(r2, "pushButton_loadConfingFile", Styles::blueButton());
+    pushButton_clearAllConfMsg = button(r2, "pushButton_clearAllConfMsg", Styles::blueButton());
+    r2->layout()->addItem(hSpacer());
+    return bar;
+}
+
+QWidget *Ui_Widget::setupBottomBar(QWidget *form)
+{
+    widget_bottomBar = named<QWidget>(form, QStringLiteral("widget_bottomBar"));
+    setHeight(widget_bottomBar, 25);
+    widget_bottomBar->setStyleSheet(QStringLiteral("font: 8pt \"微软雅黑\";\n"
+                                                   "color: rgb(255, 255, 255);"));
+    horizontalLayout_bottomBar = hbox(widget_bottomBar, 0, 0, 0, 3, 0);
+    label_copyright = named<QLabel>(widget_bottomBar, QStringLiteral("label_copyright"));
+    label_copyright->setAlignment(Qt::AlignCenter);
+    horizontalLayout_bottomBar->addWidget(label_copyright);
+    label_zoom = named<QLabel>(widget_bottomBar, QStringLiteral("label_zoom"));
+    setFixed(label_zoom, 15, 15);
+    label_zoom->setPixmap(QPixmap(QStringLiteral(":/image/image/zoom.png")));
+    label_zoom->setScaledContents(true);
+    label_zoom->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    horizontalLayout_bottomBar->addWidget(label_zoom);
+    horizontalLayout_bottomBar->setStretch(0, 1);
+    return widget_bottomBar;
+}
+
+void Ui_Widget::retranslateUi(QWidget *form)
+{
+    form->setWindowTitle(tr("Sermora"));
+    label_logo->setText(QString());
+    label_title->setText(tr("Kesto · Sermora"));
+    btn_close->setText(QString());
+    btn_max->setText(QString());
+    btn_min->setText(QString());
+    btn_top->setText(QString());
+    pushButton_about->setText(QString());
+
+    groupBox->setTitle(tr("会话配置"));
+    label->setText(tr("端口号"));
+    label_6->setText(tr("波特率"));
+    label_4->setText(tr("数据位"));
+    label_2->setText(tr("检验位"));
+    label_3->setText(tr("流控制"));
+    label_5->setText(tr("停止位"));
+    comboBox_baudrate->clear();
+    comboBox_baudrate->insertItems(0, {tr("110"), tr("300"), tr("600"), tr("1200"), tr("2400"),
+                                       tr("4800"), tr("9600"), tr("14400"), tr("19200"),
+                                       tr("38400"), tr("57600"), tr("115200"), tr("230400"),
+                                       tr("380400"), tr("460800"), tr("921600")});
+    comboBox_databits->clear();
+    comboBox_databits->insertItems(0, {tr("5"), tr("6"), tr("7"), tr("8")});
+    comboBox_parity->clear();
+    comboBox_parity->insertItems(0, {tr("None"), tr("Odd"), tr("Even"), tr("Mark"), tr("Space")});
+    comboBox_stopbits->clear();
+    comboBox_stopbits->insertItems(0, {tr("1"), tr("1.5"), tr("2")});
+    comboBox_flowcontrol->clear();
+    comboBox_flowcontrol->insertItems(0, {tr("NONE"), tr("RTS/CTS"), tr("XON/XOFF")});
+    pushButton_serialOpen->setText(tr("OPEN"));
+
+    pushButton_clear_screen->setText(tr("清空屏幕内容"));
+    pushButton_send_ctrlz->setText(tr("发送Ctrl-Z"));
+    checkBox_ShowHex->setText(tr("HEX显示"));
+    checkBox_CmdHexSend->setText(tr("HEX发送"));
+    checkBox_Timestamp->setText(tr("时间戳"));
+    checkBox_CmdWithEnter->setText(tr("发送回车换行"));
+    pushButton_expand_fold->setText(QString());
+    pushButton_main_cmd_send->setText(tr("发送内容"));
+    pushButton_send_file_path->setText(tr("点击选择发送文件路径"));
+    pushButton_send_file->setText(tr("发送文件"));
+    pushButton_log_filepath->setText(tr("点击选择日志保存路径"));
+    checkBox_sendlog_record->setText(tr("记录发送内容"));
+    pushButton_log->setText(tr("开始记录"));
+    textBrowser->setHtml(QStringLiteral("<html><head><meta name=\"qrichtext\" content=\"1\" />"
+                                        "</head><body style=\"font-family:'等线'; "
+                                        "font-size:9pt;\"></body></html>"));
+
+    for (int page = 0; page < PageCount; ++page) {
+        tabWidget->setTabText(page, tr("Page%1").arg(page));
+        selectAll[page]->setText(tr("Choose All/None"));
+        hexAll[page]->setText(tr("Hex"));
+        enterAll[page]->setText(tr("Enter"));
+        delayLabels[page]->setText(tr("Delay(ms)"));
+    }
+    label_9->setText(QString());
+    for (int k = 0; k < rowButtons.size(); ++k)
+        rowButtons[k]->setText(QString::number(k + 1));
+
+    pushButton_run->setText(tr("RUN"));
+    pushButton_stop->setText(tr("STOP"));
+    label_7->setText(tr("运行次数"));
+    label_RunInterval->setText(tr(" 循环间隔"));
+    pushButton_saveConfigFile->setText(tr("保存配置到文件"));
+    pushButton_loadConfingFile->setText(tr("加载配置文件"));
+    pushButton_clearAllConfMsg->setText(tr("清空配置信息"));
+
+    label_copyright->setText(tr("Copyright © 2026 Kesto. Sermora serial terminal."));
+    label_zoom->setText(QString());
+}

@@ -1,0 +1,84 @@
+#include "app/widget.h"
+
+#include "app/form/ui_widget.h"
+#include "app/globals.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QSettings>
+#include <QTimer>
+
+namespace {
+
+template <typename T>
+T *rowControl(QWidget *panel, QList<T *> &list, const char *prefix, int row)
+{
+    T *control = panel->findChild<T *>(QString::fromLatin1(prefix) + QString::number(row));
+    list.append(control);
+    return control;
+}
+
+} // namespace
+
+Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
+{
+    ui->setupUi(this);
+
+    auto *portScanTimer = new QTimer(this);
+    portScanTimer->setSingleShot(false);
+    connect(portScanTimer, &QTimer::timeout, this, &Widget::_KESTO_GetSerialPorts);
+    portScanTimer->start(1000);
+
+    readTimer = new QTimer(this);
+    readTimer->setSingleShot(true);
+    connect(readTimer, &QTimer::timeout, this, &Widget::_KESTO_ReadSerialData);
+
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+
+    ui->widget_menuBar->installEventFilter(this);
+    ui->label_zoom->installEventFilter(this);
+    ui->label_zoom->setCursor(Qt::SizeFDiagCursor);
+
+    settings = new QSettings(QStringLiteral("config.ini"), QSettings::IniFormat);
+
+    // Each window starts from empty lists, so several windows built in one process (the tests
+    // restart the window this way) never see stale rows or ports.
+    for (auto *list : {&selectCheckBoxList, &hexCheckBoxList, &enterCheckBoxList})
+        list->clear();
+    cmdLineEditList.clear();
+    delayLineEditList.clear();
+    sendButtonList.clear();
+    portNameList.clear();
+
+    QWidget *panel = ui->widget_right;
+    for (int i = 1; i <= 150; ++i) {
+        connect(rowControl(panel, selectCheckBoxList, "checkBox_selectList_", i),
+                &QCheckBox::stateChanged, this, &Widget::OnSelectCheckboxListStateChanged);
+        connect(rowControl(panel, hexCheckBoxList, "checkBox_hexList_", i),
+                &QCheckBox::stateChanged, this, &Widget::OnHexCheckboxListStateChanged);
+        connect(rowControl(panel, enterCheckBoxList, "checkBox_enterList_", i),
+                &QCheckBox::stateChanged, this, &Widget::OnEnterCheckboxListStateChanged);
+        QLineEdit *cmd = rowControl(panel, cmdLineEditList, "lineEdit_cmdList_", i);
+        connect(cmd, &QLineEdit::textChanged, this, &Widget::OnCmdLineListEditingFinished);
+        connect(cmd, &QLineEdit::returnPressed, this, &Widget::OnCmdLineListReturnPressed);
+        connect(rowControl(panel, delayLineEditList, "lineEdit_delayList_", i),
+                &QLineEdit::textChanged, this, &Widget::OnDelayLineListEditingFinished);
+        connect(rowControl(panel, sendButtonList, "pushButton_sendList_", i),
+                &QPushButton::clicked, this, &Widget::OnSendBtnListClicked);
+    }
+
+    LoadConfigFile(QStringLiteral("config.ini"));
+}
+
+Widget::~Widget()
+{
+    delete ui;
+}
+
+void Widget::on_btn_close_clicked()
+{
+    isBatchRunning = false;
+    qDebug() << "app closeing...";
+    QCoreApplication::exit(0);
+}

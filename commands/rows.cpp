@@ -1,0 +1,157 @@
+#include "app/widget.h"
+
+#include "app/form/ui_widget.h"
+#include "app/globals.h"
+#include "commands/rowname.h"
+#include "config/keys.h"
+
+#include <QDebug>
+#include <QSettings>
+
+namespace {
+
+// The row number of the control that emitted the signal being handled, traced by slot name.
+int senderRow(QObject *sender, const char *slot)
+{
+    const QString name = sender ? sender->objectName() : QString();
+    qDebug().noquote() << slot << name;
+    return RowIndexFromName(name);
+}
+
+void storeSwitch(QObject *sender, const char *slot, const QString &suffix)
+{
+    const int row = senderRow(sender, slot);
+    auto *box = qobject_cast<QCheckBox *>(sender);
+    if (row < 1 || !box)
+        return;
+    settings->setValue(Keys::rowKey(row, suffix), Keys::switchValue(box->isChecked()));
+}
+
+void storeText(QObject *sender, const char *slot, const QList<QLineEdit *> &column,
+               const QString &suffix)
+{
+    const int row = senderRow(sender, slot);
+    if (row < 1 || row > column.size())
+        return;
+    settings->setValue(Keys::rowKey(row, suffix), column[row - 1]->text());
+}
+
+} // namespace
+
+void Widget::OnSelectCheckboxListStateChanged()
+{
+    storeSwitch(sender(), __func__, Keys::select);
+}
+
+void Widget::OnHexCheckboxListStateChanged()
+{
+    storeSwitch(sender(), __func__, Keys::hex);
+}
+
+void Widget::OnEnterCheckboxListStateChanged()
+{
+    storeSwitch(sender(), __func__, Keys::enter);
+}
+
+void Widget::OnCmdLineListEditingFinished()
+{
+    storeText(sender(), __func__, cmdLineEditList, Keys::cmd);
+}
+
+void Widget::OnDelayLineListEditingFinished()
+{
+    storeText(sender(), __func__, delayLineEditList, Keys::delay);
+}
+
+void Widget::OnCmdLineListReturnPressed()
+{
+    OnSendBtnListClicked();
+}
+
+void Widget::OnSendBtnListClicked()
+{
+    const int row = senderRow(sender(), __func__);
+    if (row < 1 || row > kRowCount)
+        return;
+    _KESTO_UartSend(cmdLineEditList[row - 1]->text(), hexCheckBoxList[row - 1]->isChecked(),
+                    enterCheckBoxList[row - 1]->isChecked());
+}
+
+void Widget::SetPageColumn(QList<QCheckBox *> &column, int page, int state)
+{
+    for (int i = page * kRowsPerPage; i < (page + 1) * kRowsPerPage; ++i)
+        column[i]->setChecked(state != 0);
+}
+
+void Widget::on_checkBox_p0_CmdSelectAll_stateChanged(int arg1)
+{
+    SetPageColumn(selectCheckBoxList, 0, arg1);
+}
+void Widget::on_checkBox_p1_CmdSelectAll_stateChanged(int arg1)
+{
+    SetPageColumn(selectCheckBoxList, 1, arg1);
+}
+void Widget::on_checkBox_p2_CmdSelectAll_stateChanged(int arg1)
+{
+    SetPageColumn(selectCheckBoxList, 2, arg1);
+}
+void Widget::on_checkBox_p3_CmdSelectAll_stateChanged(int arg1)
+{
+    SetPageColumn(selectCheckBoxList, 3, arg1);
+}
+void Widget::on_checkBox_p4_CmdSelectAll_stateChanged(int arg1)
+{
+    SetPageColumn(selectCheckBoxList, 4, arg1);
+}
+void Widget::on_checkBox_p5_CmdSelectAll_stateChanged(int arg1)
+{
+    SetPageColumn(selectCheckBoxList, 5, arg1);
+}
+void Widget::on_checkBox_p0_hexSelectAll_stateChanged(int arg1)
+{
+    SetPageColumn(hexCheckBoxList, 0, arg1);
+}
+void Widget::on_checkBox_p1_hexSelectAll_stateChanged(int arg1)
+{
+    SetPageColumn(hexCheckBoxList, 1, arg1);
+}
+void Widget::on_checkBox_p2_hexSelectAll_stateChanged(int arg1)
+{
+    SetPageColumn(hexCheckBoxList, 2, arg1);
+}
+void Widget::on_checkBox_p3_hexSelectAll_stateChanged(int arg1)
+{
+    SetPageColumn(hexCheckBoxList, 3, arg1);
+}
+void Widget::on_checkBox_p4_hexSelectAll_stateChanged(int arg1)
+{
+    SetPageColumn(hexCheckBoxList, 4, arg1);
+}
+void Widget::on_checkBox_p5_hexSelectAll_stateChanged(int arg1)
+{
+    SetPageColumn(hexCheckBoxList, 5, arg1);
+}
+void Widget::on_checkBox_p0_EnterSeledtAll_stateChanged(int arg1)
+{
+    SetPageColumn(enterCheckBoxList, 0, arg1);
+}
+void Widget::on_checkBox_p1_EnterSeledtAll_stateChanged(int arg1)
+{
+    SetPageColumn(enterCheckBoxList, 1, arg1);
+}
+void Widget::on_checkBox_p2_EnterSeledtAll_stateChanged(int arg1)
+{
+    SetPageColumn(enterCheckBoxList, 2, arg1);
+}
+void Widget::on_checkBox_p3_EnterSeledtAll_stateChanged(int arg1)
+{
+    SetPageColumn(enterCheckBoxList, 3, arg1);
+}
+void Widget::on_checkBox_p4_EnterSeledtAll_stateChanged(int arg1)
+{
+    SetPageColumn(enterCheckBoxList, 4, arg1);
+}
+void Widget::on_checkBox_p5_EnterSeledtAll_stateChanged(int arg1)
+{
+    SetPageColumn(enterCheckBoxList, 5, arg1);
+}

@@ -1,0 +1,34 @@
+# Shared by scripts/run and scripts/test: installs what is missing and builds into build/.
+# Sourced, not run.
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="$ROOT/build"
+
+# Build tools, Qt 5 with Serial Port, a CJK font for the Chinese texts, and the X11 libraries
+# the Qt platform plugin needs when a display is present.
+PACKAGES=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev
+          fonts-wqy-microhei fontconfig libxkbcommon-x11-0)
+
+install_missing() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if ! command -v apt-get >/dev/null; then
+        echo "Missing packages (install them by hand): ${missing[*]}" >&2
+        return 1
+    fi
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq >/dev/null &&
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}" >/dev/null
+}
+
+build() {
+    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+        cmake --build "$BUILD" -j "$(nproc)"
+}
