@@ -1,0 +1,26 @@
+#include "support/session.h"
+
+#include "app/globals.h"
+#include "support/pty.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QPushButton>
+#include <QSerialPort>
+
+bool openOnPty(QWidget *window, const PtyPair &pty, int timeoutMs)
+{
+    qputenv("SERMORA_EXTRA_PORTS", pty.slavePath().toLocal8Bit());
+    auto *ports = window->findChild<QComboBox *>(QStringLiteral("comboBox_serial"));
+    auto *open = window->findChild<QPushButton *>(QStringLiteral("pushButton_serialOpen"));
+    QDeadlineTimer deadline(timeoutMs);
+    while (ports->findText(pty.slavePath()) < 0 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    const int index = ports->findText(pty.slavePath());
+    if (index < 0)
+        return false;
+    ports->setCurrentIndex(index);
+    open->click();
+    return serialPort != nullptr && serialPort->isOpen();
+}

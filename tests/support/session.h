@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class PtyPair;
+
+// Makes the pty's slave end one of the listed ports (SERMORA_EXTRA_PORTS), waits for the port
+// scan to list it, selects it and presses OPEN. True when the window then has the port open.
+bool openOnPty(QWidget *window, const PtyPair &pty, int timeoutMs = 5000);
