@@ -1,27 +1,137 @@
 #include "app/widget.h"
 
+#include "app/form/styles.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QSerialPort>
 
-void Widget::on_btn_min_clicked() {}
+namespace {
 
-void Widget::on_btn_max_clicked() {}
+const Qt::WindowFlags kNormalFlags = Qt::Window | Qt::FramelessWindowHint |
+                                     Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                     Qt::WindowMaximizeButtonHint;
+const Qt::WindowFlags kOnTopFlags = kNormalFlags | Qt::WindowStaysOnTopHint;
 
-void Widget::on_btn_top_clicked() {}
+} // namespace
 
-void Widget::on_pushButton_expand_fold_clicked() {}
+void Widget::on_btn_min_clicked()
+{
+    showMinimized();
+}
+
+void Widget::on_btn_max_clicked()
+{
+    if (isMaximized())
+        showNormal();
+    else
+        showMaximized();
+}
+
+void Widget::on_btn_top_clicked()
+{
+    if (!isOnTop) {
+        // Changing the flags hides the window; showing it again applies them.
+        setWindowFlags(kOnTopFlags);
+        hide();
+        show();
+        ui->btn_top->setStyleSheet(Styles::pinOn());
+    } else {
+        setWindowFlags(kNormalFlags);
+        show();
+        ui->btn_top->setStyleSheet(Styles::pinOff());
+    }
+    isOnTop = !isOnTop;
+}
+
+void Widget::on_pushButton_expand_fold_clicked()
+{
+    ui->widget_right->setVisible(isRightPanelHidden);
+    isRightPanelHidden = !isRightPanelHidden;
+}
 
 bool Widget::eventFilter(QObject *watched, QEvent *event)
 {
+    const QEvent::Type type = event->type();
+    const bool isMouse = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+                         type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick;
+    if (!isMouse || (watched != ui->widget_menuBar && watched != ui->label_zoom))
+        return QWidget::eventFilter(watched, event);
+
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    const QPoint cursor = mouse->globalPos();
+    const bool leftHeld = mouse->buttons() & Qt::LeftButton;
+
+    if (watched == ui->widget_menuBar) {
+        switch (type) {
+        case QEvent::MouseButtonDblClick:
+            on_btn_max_clicked();
+            return true;
+        case QEvent::MouseButtonPress:
+            if (!leftHeld)
+                break;
+            isDragging = true;
+            dragOffset = cursor - pos();
+            return true;
+        case QEvent::MouseMove:
+            // Any held button keeps a drag going once the left button has started it.
+            if (!isDragging || mouse->buttons() == Qt::NoButton)
+                break;
+            move(cursor - dragOffset);
+            return true;
+        case QEvent::MouseButtonRelease:
+            isDragging = false;
+            return true;
+        default:
+            break;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
+    switch (type) {
+    case QEvent::MouseButtonPress:
+        if (!leftHeld)
+            break;
+        isResizing = true;
+        resizeStartGeometry = geometry();
+        resizeStartPos = cursor;
+        return true;
+    case QEvent::MouseMove: {
+        if (!isResizing || !leftHeld)
+            break;
+        // Always from the values taken at the press, so the size does not drift.
+        const QPoint delta = cursor - resizeStartPos;
+        setGeometry(QRect(resizeStartGeometry.topLeft(),
+                          resizeStartGeometry.size() + QSize(delta.x(), delta.y())));
+        update();
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        isResizing = false;
+        return true;
+    default:
+        break;
+    }
     return QWidget::eventFilter(watched, event);
 }
 
 void Widget::keyPressEvent(QKeyEvent *keyEvent)
 {
-    Q_UNUSED(keyEvent);
+    if (serialPort && keyEvent->modifiers() == Qt::ControlModifier && keyEvent->key() == Qt::Key_Z)
+        serialPort->write(QByteArray(1, '\x1A'));
 }
 
-void Widget::on_pushButton_about_clicked() {}
+void Widget::on_pushButton_about_clicked()
+{
+    auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("关于软件"), QString(),
+                                QMessageBox::NoButton, nullptr,
+                                Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    box->setIconPixmap(QPixmap(QStringLiteral(":/image/about_20181029.png")));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->exec();
+}

@@ -2,8 +2,70 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
-#include "app/wait.h"
+#include "transfer/blocks.h"
+#include "transfer/delay.h"
 
-void Widget::on_pushButton_send_file_path_clicked() {}
+#include <QDebug>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QSerialPort>
 
-void Widget::on_pushButton_send_file_clicked() {}
+namespace {
+
+const char *const kNoFileChosen = "点击选择发送文件路径";
+
+void warn(const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("告警"), text, QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
+
+void Widget::on_pushButton_send_file_path_clicked()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("选择文件"), QStringLiteral("./"), QStringLiteral("所有文件(*.*)"));
+    if (path.isEmpty())
+        return;
+    ui->pushButton_send_file_path->setText(path);
+    ui->progressBar->setValue(0);
+}
+
+void Widget::on_pushButton_send_file_clicked()
+{
+    const QString path = ui->pushButton_send_file_path->text();
+    if (!serialPort || path == QString::fromUtf8(kNoFileChosen)) {
+        warn(QStringLiteral("无法发送文件！\r\n请先配置并打开串口！"));
+        return;
+    }
+    QFile file(path);
+    // A file removed or locked since it was chosen must not look as if it had been sent.
+    if (!file.open(QIODevice::ReadOnly)) {
+        warn(QStringLiteral("无法打开文件！\r\n请检查文件是否存在或有无读取权限！"));
+        return;
+    }
+    ui->pushButton_send_file->setEnabled(false);
+
+    const qint64 blockSize = SendBlockSize(serialPort->baudRate());
+    const qint64 fileSize = file.size();
+    qDebug() << "File size:" << fileSize << " block size:" << blockSize;
+    for (qint64 k = 1; !file.atEnd(); ++k) {
+        const QByteArray block = file.read(blockSize);
+        qDebug() << block;
+        // The port may have been closed while the previous pause kept the event loop running.
+        if (!serialPort)
+            break;
+        qDebug() << "wLen:" << serialPort->write(block);
+        const qint64 progress = SendProgress(k, blockSize, fileSize);
+        qDebug() << "trasmit: %" << progress;
+        // Past 100 only after a short last block; the bar keeps its value then.
+        if (progress <= 100)
+            ui->progressBar->setValue(int(progress));
+        Delay(50);
+    }
+
+    ui->progressBar->setValue(100);
+    ui->pushButton_send_file->setEnabled(true);
+}

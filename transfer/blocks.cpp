@@ -1,0 +1,13 @@
+#include "transfer/blocks.h"
+
+qint64 SendBlockSize(qint64 baudRate)
+{
+    return qMax<qint64>(1, baudRate / 800);
+}
+
+qint64 SendProgress(qint64 blocks, qint64 blockSize, qint64 fileSize)
+{
+    if (fileSize <= 0)
+        return 100;
+    return blocks * blockSize * 100 / fileSize;
+}

@@ -1,0 +1,8 @@
+#include "transfer/delay.h"
+
+#include "app/wait.h"
+
+void Delay(qint64 ms)
+{
+    waitHandlingEvents(ms);
+}
