@@ -2,14 +2,64 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
-#include "app/wait.h"
+#include "commands/batchrun.h"
+#include "commands/rowname.h"
 #include "config/keys.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
-void Widget::on_pushButton_run_clicked() {}
+namespace {
 
-void Widget::on_pushButton_stop_clicked() {}
+// True from the start of a run until it has wound down. Unlike isBatchRunning, which STOP clears
+// at once, this keeps RUN disabled (and refuses a second run) while a stopped run is still
+// returning through its waits.
+bool runInProgress = false;
+
+} // namespace
+
+void Widget::on_pushButton_run_clicked()
+{
+    if (!serialPort || runInProgress)
+        return;
+    runInProgress = true;
+    ui->pushButton_run->setEnabled(false);
+    isBatchRunning = true;
+
+    for (int pass = 0;
+         pass < PassCount(ui->lineEdit_RunTimes->text()) && isBatchRunning && serialPort; ++pass) {
+        for (int row = 1; row <= kRowCount; ++row) {
+            const int i = row - 1;
+            if (selectCheckBoxList[i]->isChecked() && !cmdLineEditList[i]->text().isEmpty()) {
+                ui->pushButton_run->setText(RunCaption(pass + 1, row));
+                _KESTO_UartSend(cmdLineEditList[i]->text(), hexCheckBoxList[i]->isChecked(),
+                                enterCheckBoxList[i]->isChecked());
+                StoppableDelay(WaitLength(delayLineEditList[i]->text()));
+                // Even without a wait, STOP, the close button and a closed port must get through
+                // before the check below.
+                QCoreApplication::processEvents();
+            }
+            if (!isBatchRunning || !serialPort)
+                break;
+        }
+        StoppableDelay(WaitLength(ui->lineEdit_Interval->text()));
+        // Same for a pass that sent nothing and has no interval.
+        QCoreApplication::processEvents();
+    }
+
+    ui->pushButton_run->setText(QStringLiteral("RUN"));
+    ui->pushButton_run->setEnabled(true);
+    runInProgress = false;
+}
+
+void Widget::on_pushButton_stop_clicked()
+{
+    isBatchRunning = false;
+    ui->pushButton_run->setText(QStringLiteral("RUN"));
+    // A stopped run enables the button itself once it has ended.
+    if (!runInProgress)
+        ui->pushButton_run->setEnabled(true);
+}
 
 void Widget::on_lineEdit_RunTimes_textChanged(const QString &)
 {

@@ -7,6 +7,7 @@
 
 #include <QDebug>
 #include <QSettings>
+#include <optional>
 
 namespace {
 
@@ -34,6 +35,22 @@ void storeText(QObject *sender, const char *slot, const QList<QLineEdit *> &colu
     if (row < 1 || row > column.size())
         return;
     settings->setValue(Keys::rowKey(row, suffix), column[row - 1]->text());
+}
+
+// What sending one row hands to the send routine: its text with its own hex and enter boxes.
+struct RowCommand
+{
+    QString text;
+    bool hex;
+    bool enter;
+};
+
+std::optional<RowCommand> rowCommand(int row)
+{
+    if (row < 1 || row > kRowCount)
+        return std::nullopt;
+    return RowCommand{cmdLineEditList[row - 1]->text(), hexCheckBoxList[row - 1]->isChecked(),
+                      enterCheckBoxList[row - 1]->isChecked()};
 }
 
 } // namespace
@@ -65,16 +82,14 @@ void Widget::OnDelayLineListEditingFinished()
 
 void Widget::OnCmdLineListReturnPressed()
 {
-    OnSendBtnListClicked();
+    if (const auto command = rowCommand(senderRow(sender(), __func__)))
+        _KESTO_UartSend(command->text, command->hex, command->enter);
 }
 
 void Widget::OnSendBtnListClicked()
 {
-    const int row = senderRow(sender(), __func__);
-    if (row < 1 || row > kRowCount)
-        return;
-    _KESTO_UartSend(cmdLineEditList[row - 1]->text(), hexCheckBoxList[row - 1]->isChecked(),
-                    enterCheckBoxList[row - 1]->isChecked());
+    if (const auto command = rowCommand(senderRow(sender(), __func__)))
+        _KESTO_UartSend(command->text, command->hex, command->enter);
 }
 
 void Widget::SetPageColumn(QList<QCheckBox *> &column, int page, int state)
