@@ -4,9 +4,20 @@
 #include "app/globals.h"
 #include "config/keys.h"
 
+#include <QInputDialog>
 #include <QSettings>
 
 void Widget::on_tabWidget_tabBarDoubleClicked(int index)
 {
-    Q_UNUSED(index);
+    // A double-click beside the tabs names no page.
+    if (index < 0)
+        return;
+    bool confirmed = false;
+    const QString name =
+        QInputDialog::getText(nullptr, QStringLiteral("设置标签名称"), QStringLiteral("输出名称："),
+                              QLineEdit::Normal, QString(), &confirmed);
+    if (!confirmed || name.isEmpty())
+        return;
+    ui->tabWidget->setTabText(index, name);
+    settings->setValue(Keys::tabNameKey(index), name);
 }

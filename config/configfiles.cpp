@@ -2,12 +2,77 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "commands/rowname.h"
+#include "config/filenames.h"
 #include "config/keys.h"
+#include "config/warning.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QSettings>
 
-void Widget::on_pushButton_clearAllConfMsg_clicked() {}
+namespace {
+const QString kConfigFilter = QStringLiteral("配置文件(*.ini)");
+const QString kSaveFailed = QStringLiteral("无法保存配置文件！\r\n请检查路径或权限！");
+} // namespace
 
-void Widget::on_pushButton_loadConfingFile_clicked() {}
+void Widget::on_pushButton_clearAllConfMsg_clicked()
+{
+    // Every change goes through the controls' own handlers, so "config.ini" follows.
+    for (int i = 0; i < kRowCount; ++i) {
+        selectCheckBoxList[i]->setChecked(false);
+        cmdLineEditList[i]->setText(QString());
+        hexCheckBoxList[i]->setChecked(false);
+        enterCheckBoxList[i]->setChecked(false);
+        delayLineEditList[i]->setText(QString());
+    }
+    ui->lineEdit_RunTimes->setText(QString());
+    ui->lineEdit_Interval->setText(QString());
+}
 
-void Widget::on_pushButton_saveConfigFile_clicked() {}
+void Widget::on_pushButton_loadConfingFile_clicked()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("导入配置文件"), QStringLiteral("./userConfig/"), kConfigFilter);
+    if (!path.isEmpty())
+        LoadConfigFile(path);
+}
+
+void Widget::on_pushButton_saveConfigFile_clicked()
+{
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("保存配置"),
+        FileNames::proposedConfigFile(QDateTime::currentDateTime()), kConfigFilter);
+    if (path.isEmpty())
+        return;
+    // The settings class would create the missing folders; the program never does.
+    if (!QFileInfo(path).dir().exists()) {
+        ShowWarning(kSaveFailed);
+        return;
+    }
+
+    // Keys already in the file and not written here stay as they were.
+    QSettings file(path, QSettings::IniFormat);
+    for (int page = 0; page < Ui_Widget::PageCount; ++page)
+        file.setValue(Keys::tabNameKey(page), ui->tabWidget->tabText(page));
+    file.setValue(Keys::runTimes, ui->lineEdit_RunTimes->text());
+    file.setValue(Keys::interval, ui->lineEdit_Interval->text());
+    for (int row = 1; row <= kRowCount; ++row) {
+        file.setValue(Keys::rowKey(row, Keys::select),
+                      Keys::switchValue(selectCheckBoxList[row - 1]->isChecked()));
+        file.setValue(Keys::rowKey(row, Keys::cmd), cmdLineEditList[row - 1]->text());
+        file.setValue(Keys::rowKey(row, Keys::hex),
+                      Keys::switchValue(hexCheckBoxList[row - 1]->isChecked()));
+        file.setValue(Keys::rowKey(row, Keys::enter),
+                      Keys::switchValue(enterCheckBoxList[row - 1]->isChecked()));
+        file.setValue(Keys::rowKey(row, Keys::delay), delayLineEditList[row - 1]->text());
+    }
+
+    // Written now rather than on the way back to the event loop, so a failure can be reported.
+    // A format error only means the old content could not be parsed; the new keys were written.
+    file.sync();
+    if (file.status() == QSettings::AccessError)
+        ShowWarning(kSaveFailed);
+}

@@ -2,11 +2,52 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "commands/rowname.h"
 #include "config/keys.h"
 
 #include <QSettings>
 
 void Widget::LoadConfigFile(const QString &path)
 {
-    Q_UNUSED(path);
+    // A reader of its own: the store keeps collecting the handlers' write-back meanwhile.
+    QSettings file(path, QSettings::IniFormat);
+    const auto text = [&file](const QString &key) { return file.value(key, QString()).toString(); };
+
+    if (path == QLatin1String("config.ini")) {
+        const QList<QPair<QString, QComboBox *>> lineParameters = {
+            {Keys::baudrate, ui->comboBox_baudrate},       {Keys::databits, ui->comboBox_databits},
+            {Keys::flowcontrol, ui->comboBox_flowcontrol}, {Keys::stopbits, ui->comboBox_stopbits},
+            {Keys::parity, ui->comboBox_parity},
+        };
+        for (const auto &parameter : lineParameters) {
+            const QString value = text(parameter.first);
+            if (!value.isEmpty())
+                parameter.second->setCurrentText(value);
+        }
+        const QList<QPair<QString, QCheckBox *>> switches = {
+            {Keys::showInHex, ui->checkBox_ShowHex},
+            {Keys::showTime, ui->checkBox_Timestamp},
+            {Keys::sendHex, ui->checkBox_CmdHexSend},
+            {Keys::sendWithEnter, ui->checkBox_CmdWithEnter},
+        };
+        for (const auto &box : switches)
+            box.second->setChecked(Keys::isOn(text(box.first)));
+    }
+
+    ui->lineEdit_RunTimes->setText(text(Keys::runTimes));
+    ui->lineEdit_Interval->setText(text(Keys::interval));
+
+    for (int page = 0; page < Ui_Widget::PageCount; ++page) {
+        const QString name = text(Keys::tabNameKey(page));
+        if (!name.isEmpty())
+            ui->tabWidget->setTabText(page, name);
+    }
+
+    for (int row = 1; row <= kRowCount; ++row) {
+        selectCheckBoxList[row - 1]->setChecked(Keys::isOn(text(Keys::rowKey(row, Keys::select))));
+        hexCheckBoxList[row - 1]->setChecked(Keys::isOn(text(Keys::rowKey(row, Keys::hex))));
+        enterCheckBoxList[row - 1]->setChecked(Keys::isOn(text(Keys::rowKey(row, Keys::enter))));
+        cmdLineEditList[row - 1]->setText(text(Keys::rowKey(row, Keys::cmd)));
+        delayLineEditList[row - 1]->setText(text(Keys::rowKey(row, Keys::delay)));
+    }
 }

@@ -1,0 +1,8 @@
+#include "config/warning.h"
+
+#include <QMessageBox>
+
+void ShowWarning(const QString &text)
+{
+    QMessageBox::warning(nullptr, QStringLiteral("告警"), text);
+}
