@@ -1,14 +1,114 @@
 #include "app/widget.h"
 
+#include "app/form/styles.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "config/keys.h"
+#include "serial/portscan.h"
+#include "serial/receive.h"
 #include "serial/trace.h"
 
+#include <QMessageBox>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QSettings>
 
-void Widget::_KESTO_GetSerialPorts() {}
+namespace {
+
+// The name the open port was chosen by. The port object reports "/dev/pts/3" as "pts/3", so
+// the scan compares vanished names with this instead.
+QString openPortName;
+
+struct ReportedPort
+{
+    QString name;
+    QString description;
+};
+
+QList<ReportedPort> ReportedPorts()
+{
+    QList<ReportedPort> ports;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        ports.append({info.portName(), info.description()});
+    // The enumeration never lists pseudo-terminals or links, so simulators are named here.
+    for (const QString &path :
+         ExistingExtraPorts(QString::fromLocal8Bit(qgetenv("SERMORA_EXTRA_PORTS"))))
+        ports.append({path, QString()});
+    return ports;
+}
+
+QSerialPort::DataBits DataBitsAt(int index)
+{
+    switch (index) {
+    case 0:
+        return QSerialPort::Data5;
+    case 1:
+        return QSerialPort::Data6;
+    case 2:
+        return QSerialPort::Data7;
+    default:
+        return QSerialPort::Data8;
+    }
+}
+
+QSerialPort::Parity ParityAt(int index)
+{
+    switch (index) {
+    case 1:
+        return QSerialPort::OddParity;
+    case 2:
+        return QSerialPort::EvenParity;
+    case 3:
+        return QSerialPort::MarkParity;
+    case 4:
+        return QSerialPort::SpaceParity;
+    default:
+        return QSerialPort::NoParity;
+    }
+}
+
+QSerialPort::StopBits StopBitsAt(int index)
+{
+    switch (index) {
+    case 1:
+        return QSerialPort::OneAndHalfStop;
+    case 2:
+        return QSerialPort::TwoStop;
+    default:
+        return QSerialPort::OneStop;
+    }
+}
+
+} // namespace
+
+void Widget::_KESTO_GetSerialPorts()
+{
+    QStringList current;
+    for (const ReportedPort &port : ReportedPorts()) {
+        current.append(port.name);
+        if (!portNameList.contains(port.name)) {
+            portNameList.append(port.name);
+            ui->comboBox_serial->addItem(port.name);
+            DebugTrace(QStringLiteral("Add Serial Port: ") + port.name + QStringLiteral("[") +
+                       port.description + QStringLiteral("]"));
+        }
+    }
+
+    // No advance after a removal: the entry that moves up is examined next.
+    int position = 0;
+    while (position < portNameList.size()) {
+        const QString name = portNameList.at(position);
+        if (current.contains(name)) {
+            ++position;
+            continue;
+        }
+        DebugTrace(QStringLiteral("Del Serial Port: ") + name);
+        if (serialPort && openPortName == name)
+            ClosePort(QStringLiteral("_KESTO_GetSerialPorts"));
+        portNameList.removeAt(position);
+        ui->comboBox_serial->removeItem(position);
+    }
+}
 
 void Widget::on_comboBox_baudrate_currentIndexChanged(const QString &arg1)
 {
@@ -35,9 +135,70 @@ void Widget::on_comboBox_stopbits_currentIndexChanged(const QString &arg1)
     settings->setValue(Keys::stopbits, arg1);
 }
 
-void Widget::on_pushButton_serialOpen_clicked() {}
+void Widget::on_pushButton_serialOpen_clicked()
+{
+    if (serialPort) {
+        ClosePort(QStringLiteral("on_pushButton_serialOpen_clicked"));
+        return;
+    }
+
+    const QString caller = QStringLiteral("on_pushButton_serialOpen_clicked");
+    const QString name = ui->comboBox_serial->currentText();
+    serialPort = new QSerialPort(name);
+    serialPort->setBaudRate(ui->comboBox_baudrate->currentText().toInt(),
+                            QSerialPort::AllDirections);
+    serialPort->setDataBits(DataBitsAt(ui->comboBox_databits->currentIndex()));
+    serialPort->setParity(ParityAt(ui->comboBox_parity->currentIndex()));
+    serialPort->setStopBits(StopBitsAt(ui->comboBox_stopbits->currentIndex()));
+    switch (ui->comboBox_flowcontrol->currentIndex()) {
+    case 0:
+        serialPort->setFlowControl(QSerialPort::NoFlowControl);
+        break;
+    case 1:
+        serialPort->setFlowControl(QSerialPort::HardwareControl);
+        break;
+    case 2:
+        serialPort->setFlowControl(QSerialPort::SoftwareControl);
+        break;
+    default:
+        break;
+    }
+    DebugTrace(caller + QStringLiteral("(Opening ") + name + QStringLiteral(")"));
+
+    if (!serialPort->open(QIODevice::ReadWrite)) {
+        // Released before the box: the scan and the read timer keep running under it, and must
+        // never see a port object that is not open.
+        delete serialPort;
+        serialPort = nullptr;
+        QMessageBox::warning(nullptr, QStringLiteral("告警"),
+                             QStringLiteral("串口打开失败！\r\n请检查串口驱动或是否被占用！"));
+        DebugTrace(caller + QStringLiteral("(") + name + QStringLiteral(" Open Fail)"));
+        return;
+    }
+
+    openPortName = name;
+    connect(serialPort, &QSerialPort::readyRead, this, &Widget::_KESTO_UartRecvIRQ_Handler);
+    ui->pushButton_serialOpen->setText(QStringLiteral("Close"));
+    ui->pushButton_serialOpen->setStyleSheet(Styles::openButtonOpen());
+    DebugTrace(caller + QStringLiteral("(") + name + QStringLiteral(" Open Success ") +
+               QString::number(serialPort->baudRate(QSerialPort::AllDirections)) +
+               QStringLiteral(")"));
+    for (QComboBox *combo : {ui->comboBox_serial, ui->comboBox_baudrate, ui->comboBox_databits,
+                             ui->comboBox_parity, ui->comboBox_flowcontrol, ui->comboBox_stopbits})
+        combo->setEnabled(false);
+}
 
 void Widget::ClosePort(const QString &caller)
 {
-    Q_UNUSED(caller);
+    DebugTrace(caller + QStringLiteral("(Close ") + openPortName + QStringLiteral("...)"));
+    serialPort->close();
+    delete serialPort;
+    serialPort = nullptr;
+    ResetReceiveCarry();
+    ui->pushButton_serialOpen->setText(QStringLiteral("OPEN"));
+    ui->pushButton_serialOpen->setStyleSheet(Styles::openButtonClosed());
+    for (QComboBox *combo : {ui->comboBox_serial, ui->comboBox_baudrate, ui->comboBox_databits,
+                             ui->comboBox_parity, ui->comboBox_flowcontrol, ui->comboBox_stopbits})
+        combo->setEnabled(true);
+    DebugTrace(caller + QStringLiteral("(Close OK)"));
 }

@@ -1,19 +1,76 @@
-#include "app/widget.h"
+#include "serial/receive.h"
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/widget.h"
 #include "config/keys.h"
+#include "serial/burst.h"
+#include "serial/console.h"
+#include "serial/hexcodec.h"
 
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QSerialPort>
 #include <QSettings>
+#include <QTimer>
 
-void Widget::_KESTO_UartRecvIRQ_Handler() {}
+namespace {
 
-void Widget::_KESTO_ReadSerialData() {}
+Utf8Carry receiveCarry;
+// Runs from the first data-arrived signal after a read, i.e. from the burst's first unread byte.
+QElapsedTimer burstClock;
+
+} // namespace
+
+void ResetReceiveCarry()
+{
+    receiveCarry.reset();
+}
+
+void Widget::_KESTO_UartRecvIRQ_Handler()
+{
+    if (!readTimer->isActive())
+        burstClock.start();
+    readTimer->stop();
+    readTimer->start(NextReadDelay(burstClock.elapsed()));
+}
+
+void Widget::_KESTO_ReadSerialData()
+{
+    if (!serialPort)
+        return;
+    ShowData(serialPort->readAll(), true);
+}
 
 void Widget::ShowData(QByteArray data, bool received)
 {
-    Q_UNUSED(data);
-    Q_UNUSED(received);
+    if (textDisplayBuffer.size() > TextBufferLimit || hexDisplayBuffer.size() > HexBufferLimit) {
+        textDisplayBuffer.clear();
+        hexDisplayBuffer.clear();
+        ui->textBrowser->clear();
+    }
+    const bool timestamps = ui->checkBox_Timestamp->isChecked();
+    const QString stamp = FormatStamp(QDateTime::currentDateTime(),
+                                      ui->checkBox_sendlog_record->isChecked(), received);
+
+    const QString hex = ByteArrayToHexString(data);
+    if (timestamps)
+        qDebug().noquote() << hex << "len:" << hex.size();
+    else
+        qDebug().noquote() << hex;
+    // Only the received stream carries a cut-off character over; an echo always stands alone.
+    const QString text = received ? receiveCarry.take(data) : TextRendition(data);
+    const ConsoleParts parts =
+        RenderChunk(text, hex, textDisplayBuffer, hexDisplayBuffer, stamp, timestamps);
+    textDisplayBuffer.append(parts.text);
+    hexDisplayBuffer.append(parts.hex);
+
+    const QString &shown = ui->checkBox_ShowHex->isChecked() ? parts.hex : parts.text;
+    ui->textBrowser->moveCursor(QTextCursor::End);
+    ui->textBrowser->insertPlainText(shown);
+    if (logRecording)
+        LogWrite(shown);
+    ui->textBrowser->moveCursor(QTextCursor::End);
 }
 
 void Widget::on_checkBox_ShowHex_stateChanged(int arg1)
@@ -23,13 +80,19 @@ void Widget::on_checkBox_ShowHex_stateChanged(int arg1)
 
 void Widget::on_checkBox_Timestamp_stateChanged(int arg1)
 {
-    settings->setValue(Keys::showTime,
-                       Keys::switchValue(arg1 != Qt::Unchecked));
+    settings->setValue(Keys::showTime, Keys::switchValue(arg1 != Qt::Unchecked));
 }
 
 void Widget::on_checkBox_ShowHex_clicked(bool checked)
 {
-    Q_UNUSED(checked);
+    ui->textBrowser->setPlainText(checked ? hexDisplayBuffer : textDisplayBuffer);
+    ui->textBrowser->moveCursor(QTextCursor::End);
 }
 
-void Widget::on_pushButton_clear_screen_clicked() {}
+void Widget::on_pushButton_clear_screen_clicked()
+{
+    ui->textBrowser->clear();
+    textDisplayBuffer.clear();
+    hexDisplayBuffer.clear();
+    ResetReceiveCarry();
+}

@@ -3,14 +3,42 @@
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "config/keys.h"
+#include "serial/hexcodec.h"
 
+#include <QMessageBox>
+#include <QSerialPort>
 #include <QSettings>
+
+namespace {
+
+void WarnNoPort()
+{
+    QMessageBox::warning(nullptr, QStringLiteral("告警"),
+                         QStringLiteral("无法发送数据！\r\n请先打开串口！"));
+}
+
+} // namespace
 
 void Widget::_KESTO_UartSend(QString data, bool hexSend, bool withEnter)
 {
-    Q_UNUSED(data);
-    Q_UNUSED(hexSend);
-    Q_UNUSED(withEnter);
+    if (!serialPort) {
+        WarnNoPort();
+        return;
+    }
+    if (data.isEmpty())
+        return;
+
+    QByteArray bytes;
+    if (hexSend) {
+        if (data.size() % 2 != 0)
+            data.append(QLatin1Char('0'));
+        bytes = StringToHex(data);
+    } else {
+        bytes = EncodeTextCommand(data, withEnter);
+    }
+    serialPort->write(bytes);
+    if (ui->checkBox_sendlog_record->isChecked())
+        ShowData(bytes, false);
 }
 
 void Widget::on_pushButton_main_cmd_send_clicked()
@@ -24,16 +52,21 @@ void Widget::on_lineEdit_main_cmd_returnPressed()
     on_pushButton_main_cmd_send_clicked();
 }
 
-void Widget::on_pushButton_send_ctrlz_clicked() {}
+void Widget::on_pushButton_send_ctrlz_clicked()
+{
+    if (!serialPort) {
+        WarnNoPort();
+        return;
+    }
+    serialPort->write(QByteArray(1, '\x1A'));
+}
 
 void Widget::on_checkBox_CmdHexSend_stateChanged(int arg1)
 {
-    settings->setValue(Keys::sendHex,
-                       Keys::switchValue(arg1 != Qt::Unchecked));
+    settings->setValue(Keys::sendHex, Keys::switchValue(arg1 != Qt::Unchecked));
 }
 
 void Widget::on_checkBox_CmdWithEnter_stateChanged(int arg1)
 {
-    settings->setValue(Keys::sendWithEnter,
-                       Keys::switchValue(arg1 != Qt::Unchecked));
+    settings->setValue(Keys::sendWithEnter, Keys::switchValue(arg1 != Qt::Unchecked));
 }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// Date-time format of the stamp that starts each console line; the tags tell received from sent
+// lines while sends are echoed.
+QString StampFormat(bool tagged, bool received);
+QString FormatStamp(const QDateTime &when, bool tagged, bool received);
+
+// One chunk as appended to the two console buffers.
+struct ConsoleParts
+{
+    QString text;
+    QString hex;
+};
+
+// Renders a chunk given its text rendition and hex rendition (ByteArrayToHexString), the buffers
+// as they stand before it, and the stamp. Stamps go at line starts only when `timestamps` is
+// set; in hex an LF byte ends the line, followed by an empty line when more of the chunk follows.
+ConsoleParts RenderChunk(const QString &text, const QString &hex, const QString &textBuffer,
+                         const QString &hexBuffer, const QString &stamp, bool timestamps);
+
+// Over these lengths (in UTF-16 units) the next chunk first clears the console and both buffers.
+constexpr int TextBufferLimit = 102400;
+constexpr int HexBufferLimit = 204800;
