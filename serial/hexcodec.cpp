@@ -77,6 +77,13 @@ QByteArray StringToHex(const QString &text)
     return bytes;
 }
 
+QByteArray EncodeHexCommand(QString text)
+{
+    if (text.size() % 2 != 0)
+        text.append(QLatin1Char('0'));
+    return StringToHex(text);
+}
+
 QByteArray EncodeTextCommand(const QString &text, bool withEnter)
 {
     QByteArray bytes = text.toLatin1();

@@ -11,6 +11,9 @@ QString ByteArrayToHexString(const QByteArray &data);
 // dropped.
 QByteArray StringToHex(const QString &text);
 
+// Bytes of a hex command: text of odd length first gets a "0" appended (spaces count).
+QByteArray EncodeHexCommand(QString text);
+
 // 0..15 for "0"-"9", "A"-"F" and "a"-"f"; 0 for everything else.
 int HexCharValue(char c);
 

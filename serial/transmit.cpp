@@ -28,14 +28,7 @@ void Widget::_KESTO_UartSend(QString data, bool hexSend, bool withEnter)
     if (data.isEmpty())
         return;
 
-    QByteArray bytes;
-    if (hexSend) {
-        if (data.size() % 2 != 0)
-            data.append(QLatin1Char('0'));
-        bytes = StringToHex(data);
-    } else {
-        bytes = EncodeTextCommand(data, withEnter);
-    }
+    const QByteArray bytes = hexSend ? EncodeHexCommand(data) : EncodeTextCommand(data, withEnter);
     serialPort->write(bytes);
     if (ui->checkBox_sendlog_record->isChecked())
         ShowData(bytes, false);

@@ -1,0 +1,539 @@
+#include "app/form/styles.h"
+#include "app/globals.h"
+#include "app/widget.h"
+#include "serial/portscan.h"
+#include "support/gui.h"
+#include "support/pty.h"
+#include "support/session.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Debug lines of the program: the traces, and one hex line per chunk put on the console.
+QStringList debugLines;
+QtMessageHandler testLogger = nullptr;
+
+void keepDebugLines(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    // Hex lines of big chunks are only counted, not kept whole.
+    if (type == QtDebugMsg)
+        debugLines.append(message.left(200));
+    else
+        testLogger(type, context, message);
+}
+
+const QStringList sessionCombos = {
+    QStringLiteral("comboBox_serial"),      QStringLiteral("comboBox_baudrate"),
+    QStringLiteral("comboBox_databits"),    QStringLiteral("comboBox_parity"),
+    QStringLiteral("comboBox_flowcontrol"), QStringLiteral("comboBox_stopbits")};
+
+const QRegularExpression stampPattern(QStringLiteral(R"(\[\d\d-\d\d \d\d:\d\d:\d\d:\d\d\d\])"));
+
+QString withStamp(const QString &tag, const QString &text)
+{
+    return QRegularExpression::anchoredPattern(stampPattern.pattern() +
+                                               QRegularExpression::escape(tag + text));
+}
+
+// Hex lines that ShowData wrote to the debug output: one per chunk.
+int chunkLines()
+{
+    static const QRegularExpression hexLine(QStringLiteral("^([0-9A-F]{2}( |$))+"));
+    int count = 0;
+    for (const QString &line : debugLines)
+        count += hexLine.match(line).hasMatch() ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+class SerialTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Installed over the test library's own handler, which it forwards everything else to.
+    void initTestCase() { testLogger = qInstallMessageHandler(keepDebugLines); }
+    void init();
+    void cleanup();
+
+    void extraPortPaths_data();
+    void extraPortPaths();
+    void onlyExistingExtraPathsAreReported();
+    void openAndCloseLooks();
+    void openFailureLeavesNoPort_data();
+    void openFailureLeavesNoPort();
+    void scanKeepsListAndSelectorParallel();
+    void vanishedPathClosesSessionAndSendWarns();
+    void commandsArriveByteExact_data();
+    void commandsArriveByteExact();
+    void ctrlZAndWarnings();
+    void replyInOneBurstIsOneChunk();
+    void stampsAndTags();
+    void hexViewSwitchRebuildsConsole();
+    void continuousStreamIsShownWhileItRuns();
+    void splitUtf8CharacterShownWhole();
+    void hostileBytesShownAsPlainText();
+    void oneMegabyteBurst();
+
+private:
+    Widget *window = nullptr;
+    PtyPair *pty = nullptr;
+
+    template <typename T> T *get(const char *name)
+    {
+        return control<T>(window, QString::fromLatin1(name));
+    }
+    void openSession();
+    void sendCommand(const QString &text, bool hex, bool enter);
+};
+
+void SerialTest::init()
+{
+    freshWorkingDirectory();
+    qunsetenv("SERMORA_EXTRA_PORTS");
+    debugLines.clear();
+    textDisplayBuffer.clear();
+    hexDisplayBuffer.clear();
+    window = new Widget;
+    window->show();
+    pty = new PtyPair;
+    QVERIFY(pty->isOpen());
+}
+
+void SerialTest::cleanup()
+{
+    delete window;
+    window = nullptr;
+    delete pty;
+    pty = nullptr;
+    delete serialPort;
+    serialPort = nullptr;
+}
+
+void SerialTest::openSession()
+{
+    // A scan right away spares the wait for the timer's first one.
+    qputenv("SERMORA_EXTRA_PORTS", pty->slavePath().toLocal8Bit());
+    QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
+    QVERIFY(openOnPty(window, *pty));
+}
+
+void SerialTest::sendCommand(const QString &text, bool hex, bool enter)
+{
+    get<QLineEdit>("lineEdit_main_cmd")->setText(text);
+    get<QCheckBox>("checkBox_CmdHexSend")->setChecked(hex);
+    get<QCheckBox>("checkBox_CmdWithEnter")->setChecked(enter);
+    get<QPushButton>("pushButton_main_cmd_send")->click();
+}
+
+void SerialTest::extraPortPaths_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("paths");
+    const QString sep = QDir::listSeparator();
+    QTest::newRow("unset") << QString() << QStringList();
+    QTest::newRow("one") << "/tmp/sermora-module" << QStringList{"/tmp/sermora-module"};
+    QTest::newRow("two") << "/dev/pts/3" + sep + "/tmp/x" << QStringList{"/dev/pts/3", "/tmp/x"};
+    QTest::newRow("empty entries")
+        << sep + "/a" + sep + sep + "/b" + sep << QStringList{"/a", "/b"};
+}
+
+void SerialTest::extraPortPaths()
+{
+    QFETCH(QString, value);
+    QFETCH(QStringList, paths);
+    QCOMPARE(ExtraPortPaths(value), paths);
+}
+
+void SerialTest::onlyExistingExtraPathsAreReported()
+{
+    QTemporaryDir dir;
+    const QString dangling = dir.filePath(QStringLiteral("dangling"));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("nowhere")), dangling));
+    const QString value = QStringList{pty->slavePath(), dangling, dir.filePath("missing")}.join(
+        QDir::listSeparator());
+    QCOMPARE(ExistingExtraPorts(value), QStringList{pty->slavePath()});
+}
+
+void SerialTest::openAndCloseLooks()
+{
+    openSession();
+    auto *button = get<QPushButton>("pushButton_serialOpen");
+    QCOMPARE(button->text(), QStringLiteral("Close"));
+    QCOMPARE(button->styleSheet(), Styles::openButtonOpen());
+    for (const QString &name : sessionCombos)
+        QVERIFY2(!control<QComboBox>(window, name)->isEnabled(), qPrintable(name));
+    const QString path = pty->slavePath();
+    QVERIFY(debugLines.contains(
+        QStringLiteral("on_pushButton_serialOpen_clicked(Opening %1)").arg(path)));
+    QVERIFY(debugLines.contains(
+        QStringLiteral("on_pushButton_serialOpen_clicked(%1 Open Success 110)").arg(path)));
+
+    button->click();
+    QVERIFY(serialPort == nullptr);
+    QCOMPARE(button->text(), QStringLiteral("OPEN"));
+    QCOMPARE(button->styleSheet(), Styles::openButtonClosed());
+    for (const QString &name : sessionCombos)
+        QVERIFY2(control<QComboBox>(window, name)->isEnabled(), qPrintable(name));
+    QVERIFY(debugLines.contains(
+        QStringLiteral("on_pushButton_serialOpen_clicked(Close %1...)").arg(path)));
+    QCOMPARE(debugLines.last(), QStringLiteral("on_pushButton_serialOpen_clicked(Close OK)"));
+
+    // The next open applies the then-current choices.
+    get<QComboBox>("comboBox_baudrate")->setCurrentText(QStringLiteral("115200"));
+    button->click();
+    QVERIFY(serialPort != nullptr);
+    QCOMPARE(serialPort->baudRate(), 115200);
+}
+
+void SerialTest::openFailureLeavesNoPort_data()
+{
+    QTest::addColumn<bool>("listAPath");
+    QTest::newRow("empty selection") << false;
+    QTest::newRow("path gone before the press") << true;
+}
+
+void SerialTest::openFailureLeavesNoPort()
+{
+    QFETCH(bool, listAPath);
+    QTemporaryDir dir;
+    auto *ports = get<QComboBox>("comboBox_serial");
+    if (listAPath) {
+        const QString path = dir.filePath(QStringLiteral("ttyGone"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        qputenv("SERMORA_EXTRA_PORTS", path.toLocal8Bit());
+        QTRY_VERIFY_WITH_TIMEOUT(ports->findText(path) >= 0, 5000);
+        ports->setCurrentIndex(ports->findText(path));
+        // No event is handled between the removal and the press, so no scan sees it go.
+        QVERIFY(QFile::remove(path));
+    }
+    auto seen = acceptNextMessageBox();
+    get<QPushButton>("pushButton_serialOpen")->click();
+    QCOMPARE(seen->title, QStringLiteral("告警"));
+    QCOMPARE(seen->text, QStringLiteral("串口打开失败！\r\n请检查串口驱动或是否被占用！"));
+    QVERIFY(serialPort == nullptr);
+    QCOMPARE(get<QPushButton>("pushButton_serialOpen")->text(), QStringLiteral("OPEN"));
+    for (const QString &name : sessionCombos)
+        QVERIFY(control<QComboBox>(window, name)->isEnabled());
+    QVERIFY(debugLines.last().endsWith(QStringLiteral(" Open Fail)")));
+
+    // A send after the failed open finds no port.
+    seen = acceptNextMessageBox();
+    sendCommand(QStringLiteral("AT"), false, true);
+    QCOMPARE(seen->text, QStringLiteral("无法发送数据！\r\n请先打开串口！"));
+}
+
+void SerialTest::scanKeepsListAndSelectorParallel()
+{
+    QTemporaryDir dir;
+    const auto path = [&dir](const char *name) { return dir.filePath(QString::fromLatin1(name)); };
+    const auto touch = [](const QString &file) {
+        QFile f(file);
+        return f.open(QIODevice::WriteOnly);
+    };
+    // Names that differ only in case are different ports.
+    const QStringList all = {path("a"), path("b"), path("c"), path("d"), path("D")};
+    for (const QString &file : all)
+        QVERIFY(touch(file));
+    qputenv("SERMORA_EXTRA_PORTS", all.join(QDir::listSeparator()).toLocal8Bit());
+    auto *ports = get<QComboBox>("comboBox_serial");
+    const auto items = [ports] {
+        QStringList texts;
+        for (int i = 0; i < ports->count(); ++i)
+            texts.append(ports->itemText(i));
+        return texts;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(items().contains(path("D")), 5000);
+    QCOMPARE(items().mid(items().indexOf(path("a"))), all);
+    ports->setCurrentText(path("b"));
+
+    // Two vanished ports, not adjacent, go in one scan; the selector moves to the next item.
+    QVERIFY(QFile::remove(path("b")));
+    QVERIFY(QFile::remove(path("d")));
+    QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
+    QVERIFY(!items().contains(path("b")));
+    QVERIFY(!items().contains(path("d")));
+    QCOMPARE(items(), QStringList(portNameList));
+    QCOMPARE(ports->currentText(), path("c"));
+
+    // A port that comes back is appended, not restored to its place.
+    QVERIFY(touch(path("b")));
+    QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
+    QCOMPARE(items().last(), path("b"));
+    QCOMPARE(items(), QStringList(portNameList));
+}
+
+void SerialTest::vanishedPathClosesSessionAndSendWarns()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("module"));
+    QVERIFY(QFile::link(pty->slavePath(), link));
+    qputenv("SERMORA_EXTRA_PORTS", link.toLocal8Bit());
+    auto *ports = get<QComboBox>("comboBox_serial");
+    QTRY_VERIFY_WITH_TIMEOUT(ports->findText(link) >= 0, 5000);
+    ports->setCurrentIndex(ports->findText(link));
+    get<QPushButton>("pushButton_serialOpen")->click();
+    QVERIFY(serialPort != nullptr);
+
+    QVERIFY(QFile::remove(link));
+    QTRY_VERIFY_WITH_TIMEOUT(serialPort == nullptr, 5000);
+    QCOMPARE(get<QPushButton>("pushButton_serialOpen")->text(), QStringLiteral("OPEN"));
+    QCOMPARE(get<QPushButton>("pushButton_serialOpen")->styleSheet(), Styles::openButtonClosed());
+    for (const QString &name : sessionCombos)
+        QVERIFY(control<QComboBox>(window, name)->isEnabled());
+    QCOMPARE(ports->findText(link), -1);
+    QVERIFY(debugLines.contains(QStringLiteral("_KESTO_GetSerialPorts(Close %1...)").arg(link)));
+    QVERIFY(debugLines.contains(QStringLiteral("_KESTO_GetSerialPorts(Close OK)")));
+
+    auto seen = acceptNextMessageBox();
+    sendCommand(QStringLiteral("AT"), false, true);
+    QCOMPARE(seen->title, QStringLiteral("告警"));
+    QCOMPARE(seen->text, QStringLiteral("无法发送数据！\r\n请先打开串口！"));
+}
+
+void SerialTest::commandsArriveByteExact_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("hex");
+    QTest::addColumn<bool>("enter");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("AT with CR LF") << "AT" << false << true << QByteArray("AT\r\n");
+    QTest::newRow("AT alone") << "AT" << false << false << QByteArray("AT");
+    QTest::newRow("outside Latin-1")
+        << QStringLiteral("é中") << false << false << QByteArray("\xE9?");
+    QTest::newRow("hex, odd length") << "41 54 0D 0A" << true << true << QByteArray("AT\r\n");
+    QTest::newRow("hex ignores enter") << "41" << true << true << QByteArray("A");
+    QTest::newRow("empty with enter") << "" << false << true << QByteArray();
+    QTest::newRow("hex of spaces") << "  " << true << false << QByteArray();
+}
+
+void SerialTest::commandsArriveByteExact()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, hex);
+    QFETCH(bool, enter);
+    QFETCH(QByteArray, bytes);
+    openSession();
+    sendCommand(text, hex, enter);
+    // A marker after the command shows where its bytes end, so "nothing" is checked too.
+    sendCommand(QStringLiteral("#"), false, false);
+    const QByteArray got = pty->readAtLeast(bytes.size() + 1);
+    QCOMPARE(got, bytes + '#');
+    // The command line keeps its text; without the echo switch nothing reaches the console.
+    QCOMPARE(get<QLineEdit>("lineEdit_main_cmd")->text(), QStringLiteral("#"));
+    QVERIFY(textDisplayBuffer.isEmpty());
+}
+
+void SerialTest::ctrlZAndWarnings()
+{
+    auto seen = acceptNextMessageBox();
+    get<QPushButton>("pushButton_send_ctrlz")->click();
+    QCOMPARE(seen->text, QStringLiteral("无法发送数据！\r\n请先打开串口！"));
+
+    openSession();
+    get<QCheckBox>("checkBox_sendlog_record")->setChecked(true);
+    get<QPushButton>("pushButton_send_ctrlz")->click();
+    QCOMPARE(pty->readAtLeast(1), QByteArray("\x1A"));
+    // Ctrl-Z is never echoed, even with the echo switch on.
+    QVERIFY(textDisplayBuffer.isEmpty());
+}
+
+void SerialTest::replyInOneBurstIsOneChunk()
+{
+    openSession();
+    const int before = chunkLines();
+    QVERIFY(pty->write("+CSQ: 23,99\r\n\r\nOK\r\n"));
+    QTRY_COMPARE(textDisplayBuffer, QStringLiteral("+CSQ: 23,99\r\n\r\nOK\r\n"));
+    QCOMPARE(chunkLines() - before, 1);
+    QCOMPARE(hexDisplayBuffer,
+             QStringLiteral("2B 43 53 51 3A 20 32 33 2C 39 39 0D 0A\n\n0D 0A\n\n4F 4B 0D 0A\n"));
+    QCOMPARE(get<QTextBrowser>("textBrowser")->toPlainText(),
+             QStringLiteral("+CSQ: 23,99\n\nOK\n"));
+}
+
+void SerialTest::stampsAndTags()
+{
+    openSession();
+    get<QCheckBox>("checkBox_Timestamp")->setChecked(true);
+
+    // Without the echo switch: a plain stamp on what arrives, sends are not shown.
+    sendCommand(QStringLiteral("AT"), false, true);
+    QCOMPARE(pty->readAtLeast(4), QByteArray("AT\r\n"));
+    QVERIFY(pty->write("OK\r\n"));
+    QTRY_VERIFY(!textDisplayBuffer.isEmpty());
+    QVERIFY2(QRegularExpression(withStamp(QString(), QStringLiteral("OK\r\n")))
+                 .match(textDisplayBuffer)
+                 .hasMatch(),
+             qPrintable(textDisplayBuffer));
+
+    // With it: tags tell sent from received lines.
+    get<QPushButton>("pushButton_clear_screen")->click();
+    QVERIFY(textDisplayBuffer.isEmpty() && hexDisplayBuffer.isEmpty());
+    QVERIFY(get<QTextBrowser>("textBrowser")->toPlainText().isEmpty());
+    get<QCheckBox>("checkBox_sendlog_record")->setChecked(true);
+    sendCommand(QStringLiteral("AT"), false, true);
+    QCOMPARE(pty->readAtLeast(4), QByteArray("AT\r\n"));
+    QVERIFY(pty->write("OK\r\n"));
+    QTRY_VERIFY(textDisplayBuffer.count(QLatin1Char('\n')) == 2);
+    const QStringList lines = textDisplayBuffer.split(QLatin1Char('\n'));
+    QVERIFY2(QRegularExpression(withStamp(QStringLiteral("[发送]"), QStringLiteral("AT\r")))
+                 .match(lines.at(0))
+                 .hasMatch(),
+             qPrintable(lines.at(0)));
+    QVERIFY2(QRegularExpression(withStamp(QStringLiteral("[接收]"), QStringLiteral("OK\r")))
+                 .match(lines.at(1))
+                 .hasMatch(),
+             qPrintable(lines.at(1)));
+}
+
+void SerialTest::hexViewSwitchRebuildsConsole()
+{
+    openSession();
+    auto *console = get<QTextBrowser>("textBrowser");
+    auto *showHex = get<QCheckBox>("checkBox_ShowHex");
+    QVERIFY(pty->write("<b>AB</b>\r\n"));
+    QTRY_COMPARE(console->toPlainText(), QStringLiteral("<b>AB</b>\n"));
+
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTest::mouseClick(showHex, Qt::LeftButton);
+    QVERIFY(showHex->isChecked());
+    QCOMPARE(console->toPlainText(), QStringLiteral("3C 62 3E 41 42 3C 2F 62 3E 0D 0A\n"));
+
+    // New chunks follow the switch; earlier ones were converted by the click.
+    QVERIFY(pty->write("OK"));
+    QTRY_VERIFY(console->toPlainText().endsWith(QStringLiteral("4F 4B")));
+    QTest::mouseClick(showHex, Qt::LeftButton);
+    QVERIFY(!showHex->isChecked());
+    QCOMPARE(console->toPlainText(), QStringLiteral("<b>AB</b>\nOK"));
+    QCOMPARE(QSettings(QStringLiteral("config.ini"), QSettings::IniFormat)
+                 .value(QStringLiteral("globalSetting/showInHex"))
+                 .toString(),
+             QStringLiteral("false"));
+}
+
+void SerialTest::continuousStreamIsShownWhileItRuns()
+{
+    openSession();
+    // A device that never pauses: a line every 2 ms for three seconds.
+    std::atomic<bool> streaming{true};
+    const int master = pty->masterFd();
+    std::thread device([master, &streaming] {
+        const QByteArray line("$GPGGA,123519,4807.038,N,01131.000,E*47\r\n");
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 3000) {
+            if (::write(master, line.constData(), size_t(line.size())) < 0)
+                usleep(500);
+            usleep(2000);
+        }
+        streaming = false;
+    });
+    const int before = chunkLines();
+    QTRY_VERIFY_WITH_TIMEOUT(!textDisplayBuffer.isEmpty() || !streaming, 10000);
+    const bool shownWhileStreaming = streaming;
+    while (streaming)
+        QTest::qWait(20);
+    const int chunksDuringStream = chunkLines() - before;
+    device.join();
+    QVERIFY(shownWhileStreaming);
+    // Coalescing still works: far fewer chunks than lines, yet several per second.
+    QVERIFY2(chunksDuringStream >= 5, qPrintable(QString::number(chunksDuringStream)));
+    QVERIFY2(chunksDuringStream < 1000, qPrintable(QString::number(chunksDuringStream)));
+}
+
+void SerialTest::splitUtf8CharacterShownWhole()
+{
+    openSession();
+    QVERIFY(pty->write("\xE4\xB8"));
+    QTRY_COMPARE(hexDisplayBuffer, QStringLiteral("E4 B8"));
+    QCOMPARE(textDisplayBuffer, QString());
+    QVERIFY(pty->write("\xAD\r\n"));
+    QTRY_COMPARE(hexDisplayBuffer, QStringLiteral("E4 B8 AD 0D 0A\n"));
+    QCOMPARE(textDisplayBuffer, QStringLiteral("中\r\n"));
+
+    // A clear drops the held bytes: their continuation is not coming.
+    QVERIFY(pty->write("\xE4"));
+    QTRY_VERIFY(hexDisplayBuffer.endsWith(QStringLiteral("E4")));
+    get<QPushButton>("pushButton_clear_screen")->click();
+    QVERIFY(pty->write("A"));
+    QTRY_COMPARE(textDisplayBuffer, QStringLiteral("A"));
+
+    // So does closing the port.
+    QVERIFY(pty->write("\xE4"));
+    QTRY_VERIFY(hexDisplayBuffer.endsWith(QStringLiteral("E4")));
+    get<QPushButton>("pushButton_serialOpen")->click();
+    get<QPushButton>("pushButton_serialOpen")->click();
+    QVERIFY(serialPort != nullptr);
+    QVERIFY(pty->write("B"));
+    QTRY_COMPARE(textDisplayBuffer, QStringLiteral("AB"));
+}
+
+void SerialTest::hostileBytesShownAsPlainText()
+{
+    openSession();
+    QVERIFY(pty->write(QByteArray("A\0B<img src=x>\xFF\xC0<b>\r\n", 21)));
+    QTRY_VERIFY(textDisplayBuffer.endsWith(QStringLiteral("\r\n")));
+    QCOMPARE(textDisplayBuffer, QStringLiteral("A\\0B<img src=x>\uFFFD\uFFFD<b>\r\n"));
+    QCOMPARE(hexDisplayBuffer, QStringLiteral("41 00 42 3C 69 6D 67 20 73 72 63 3D 78 3E FF C0 3C "
+                                              "62 3E 0D 0A\n"));
+    auto *console = get<QTextBrowser>("textBrowser");
+    QCOMPARE(console->toPlainText(), QStringLiteral("A\\0B<img src=x>\uFFFD\uFFFD<b>\n"));
+    // Taken as markup the text would have made an image and bold text.
+    QVERIFY(!console->toHtml().contains(QStringLiteral("<img")));
+    QVERIFY(!console->toHtml().contains(QStringLiteral("font-weight:700")));
+}
+
+void SerialTest::oneMegabyteBurst()
+{
+    openSession();
+    get<QCheckBox>("checkBox_Timestamp")->setChecked(true);
+    QByteArray burst;
+    for (int i = 0; burst.size() < 1024 * 1024; ++i)
+        burst += "line " + QByteArray::number(i) + " <i>x</i>\r\n";
+    burst += "END\r\n";
+    QVERIFY(pty->write(burst));
+    QTRY_VERIFY_WITH_TIMEOUT(textDisplayBuffer.endsWith(QStringLiteral("END\r\n")), 30000);
+    auto *console = get<QTextBrowser>("textBrowser");
+    QVERIFY(console->toPlainText().endsWith(QStringLiteral("]END\n")));
+    QVERIFY(console->toPlainText().contains(QStringLiteral("<i>x</i>\n[")));
+
+    // Over the cap, the next chunk first clears everything and then stands alone.
+    QVERIFY(pty->write("next\r\n"));
+    QTRY_VERIFY(!textDisplayBuffer.endsWith(QStringLiteral("END\r\n")));
+    QVERIFY2(QRegularExpression(withStamp(QString(), QStringLiteral("next\r\n")))
+                 .match(textDisplayBuffer)
+                 .hasMatch(),
+             qPrintable(textDisplayBuffer.left(100)));
+    QVERIFY(QRegularExpression(withStamp(QString(), QStringLiteral("6E 65 78 74 0D 0A\n")))
+                .match(hexDisplayBuffer)
+                .hasMatch());
+    QCOMPARE(console->toPlainText(), textDisplayBuffer.left(textDisplayBuffer.size() - 2) + "\n");
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    SerialTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_serial.moc"
