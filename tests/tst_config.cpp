@@ -1,0 +1,718 @@
+#include "app/globals.h"
+#include "app/widget.h"
+#include "config/filenames.h"
+#include "config/keys.h"
+#include "support/filedialog.h"
+#include "support/gui.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+namespace {
+
+const QString kConfig = QStringLiteral("config.ini");
+const QString kSaveFailed = QStringLiteral("无法保存配置文件！\r\n请检查路径或权限！");
+const QStringList kCombos = {"comboBox_baudrate", "comboBox_databits", "comboBox_flowcontrol",
+                             "comboBox_stopbits", "comboBox_parity"};
+const QStringList kSwitches = {"checkBox_ShowHex", "checkBox_Timestamp", "checkBox_CmdHexSend",
+                               "checkBox_CmdWithEnter"};
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+// A settings file as it is on disk, every key with its leading "/". It is read from a copy,
+// because QSettings objects on one file in one process share their unsaved changes.
+struct OnDisk
+{
+    QSettings::Status status = QSettings::AccessError;
+    QMap<QString, QString> values;
+};
+
+OnDisk onDisk(const QString &path = kConfig)
+{
+    QCoreApplication::processEvents(); // the store commits its deferred write here
+    OnDisk result;
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("copy.ini"));
+    if (!QFile::copy(path, copy))
+        return result;
+    QSettings parsed(copy, QSettings::IniFormat);
+    result.status = parsed.status();
+    for (const QString &key : parsed.allKeys())
+        result.values.insert(QLatin1Char('/') + key, parsed.value(key).toString());
+    return result;
+}
+
+// Everything LoadConfigFile can change, in a comparable form.
+struct State
+{
+    QStringList lineParameters;
+    QList<bool> switches;
+    QString runTimes;
+    QString interval;
+    QStringList pages;
+    QStringList rows;
+};
+
+State capture(QWidget *w)
+{
+    State s;
+    for (const QString &name : kCombos)
+        s.lineParameters << control<QComboBox>(w, name)->currentText();
+    for (const QString &name : kSwitches)
+        s.switches << control<QCheckBox>(w, name)->isChecked();
+    s.runTimes = control<QLineEdit>(w, "lineEdit_RunTimes")->text();
+    s.interval = control<QLineEdit>(w, "lineEdit_Interval")->text();
+    auto *tabs = control<QTabWidget>(w, "tabWidget");
+    for (int p = 0; p < tabs->count(); ++p)
+        s.pages << tabs->tabText(p);
+    for (int i = 0; i < 150; ++i)
+        s.rows << QStringLiteral("%1%2%3|%4|%5")
+                      .arg(selectCheckBoxList[i]->isChecked() ? 'S' : '-')
+                      .arg(hexCheckBoxList[i]->isChecked() ? 'H' : '-')
+                      .arg(enterCheckBoxList[i]->isChecked() ? 'E' : '-')
+                      .arg(cmdLineEditList[i]->text(), delayLineEditList[i]->text());
+    return s;
+}
+
+#define COMPARE_PAGES_COUNTERS_ROWS(actual, expected)                                              \
+    do {                                                                                           \
+        QCOMPARE((actual).pages, (expected).pages);                                                \
+        QCOMPARE((actual).runTimes, (expected).runTimes);                                          \
+        QCOMPARE((actual).interval, (expected).interval);                                          \
+        QCOMPARE((actual).rows, (expected).rows);                                                  \
+    } while (0)
+
+// Commands that stress the INI escaping: Chinese, quotes, list and comment characters, edge
+// spaces, a leading "@" (the toolkit's type marker) and backslashes.
+QString sampleCommand(int row)
+{
+    static const QStringList forms = {
+        "AT+CSQ%1",     "查询版本%1",      "\"quoted\" %1", "AT+X=1,2;c %1", "  padded %1  ",
+        "@Variant(%1)", "back\\slash\\%1", "%U4E2D%20 %1",  "[section] #%1", ""};
+    return forms[row % forms.size()].arg(row);
+}
+
+// Changes every persistent control as a user would, so each one's handler stores it.
+void fillWindow(QWidget *w, const QString &tag)
+{
+    const QStringList items = {"115200", "7", "RTS/CTS", "1.5", "Even"};
+    for (int i = 0; i < kCombos.size(); ++i)
+        control<QComboBox>(w, kCombos[i])->setCurrentText(items[i]);
+    for (const QString &name : kSwitches)
+        control<QCheckBox>(w, name)->setChecked(true);
+    control<QLineEdit>(w, "lineEdit_RunTimes")->setText(tag + QStringLiteral("次"));
+    control<QLineEdit>(w, "lineEdit_Interval")->setText(QStringLiteral("250"));
+    for (int n = 1; n <= 150; ++n) {
+        // Ticked first, so every box changes at least once and every row key is stored.
+        for (auto *column : {&selectCheckBoxList, &hexCheckBoxList, &enterCheckBoxList})
+            (*column)[n - 1]->setChecked(true);
+        selectCheckBoxList[n - 1]->setChecked(n % 2 == 0);
+        hexCheckBoxList[n - 1]->setChecked(n % 3 == 0);
+        enterCheckBoxList[n - 1]->setChecked(n % 5 != 0);
+        cmdLineEditList[n - 1]->setText(tag + sampleCommand(n));
+        delayLineEditList[n - 1]->setText(QString::number(n * 10));
+    }
+}
+
+// Names a page through the real naming dialog.
+void namePage(QWidget *w, int page, const QString &name)
+{
+    answerNextModal([name](QWidget *modal) {
+        auto *dialog = qobject_cast<QInputDialog *>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        dialog->setTextValue(name);
+        dialog->accept();
+    });
+    emit control<QTabWidget>(w, "tabWidget")->tabBar()->tabBarDoubleClicked(page);
+}
+
+QString userConfigDir()
+{
+    QDir().mkpath(QStringLiteral("userConfig"));
+    return QDir::current().absoluteFilePath(QStringLiteral("userConfig"));
+}
+
+// Saves through the save button and the real save dialog, returning what the dialog offered.
+std::shared_ptr<FileDialogSeen> saveTo(QWidget *w, const QString &path,
+                                       std::function<void()> then = {})
+{
+    auto seen = answerNextFileDialog(path, then);
+    control<QPushButton>(w, "pushButton_saveConfigFile")->click();
+    return seen;
+}
+
+std::shared_ptr<FileDialogSeen> loadFrom(QWidget *w, const QString &path)
+{
+    auto seen = answerNextFileDialog(path);
+    control<QPushButton>(w, "pushButton_loadConfingFile")->click();
+    return seen;
+}
+
+} // namespace
+
+class ConfigTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { freshWorkingDirectory(); }
+
+    void proposedName_data();
+    void proposedName();
+    void firstStartWritesNothing();
+    void everyKeySurvivesRestart();
+    void globalBlockOnlyFromConfigIni_data();
+    void globalBlockOnlyFromConfigIni();
+    void storedValueForms_data();
+    void storedValueForms();
+    void rowsMissingFromLoadedFileAreCleared();
+    void loadedPageNamesAreNotStored();
+    void saveThenLoadReproducesTheWindow();
+    void saveKeepsOtherKeysOfAnExistingFile();
+    void cancelledDialogsChangeNothing();
+    void saveFailureWarns_data();
+    void saveFailureWarns();
+    void clearWhileHeaderBoxTicked();
+    void escapedNonAsciiLoads();
+    void badInputNeverStopsStartupOrLoading_data();
+    void badInputNeverStopsStartupOrLoading();
+    void killDuringRewriteLeavesCompleteFile();
+};
+
+void ConfigTest::proposedName_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("example") << QDateTime(QDate(2018, 6, 1), QTime(14, 5, 9))
+                             << "./userConfig/kesto_config_2018-06-01#14-05-09.ini";
+    QTest::newRow("midnight, leap day") << QDateTime(QDate(2000, 2, 29), QTime(0, 0, 0))
+                                        << "./userConfig/kesto_config_2000-02-29#00-00-00.ini";
+    QTest::newRow("last second, 24-hour clock")
+        << QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59, 999))
+        << "./userConfig/kesto_config_1999-12-31#23-59-59.ini";
+}
+
+void ConfigTest::proposedName()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QString, expected);
+    QCOMPARE(FileNames::proposedConfigFile(now), expected);
+}
+
+void ConfigTest::firstStartWritesNothing()
+{
+    {
+        Widget w;
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(!QFile::exists(kConfig));
+}
+
+void ConfigTest::everyKeySurvivesRestart()
+{
+    State before;
+    {
+        Widget w;
+        QVERIFY(settings->isAtomicSyncRequired());
+        fillWindow(&w, QStringLiteral("启动"));
+        const QStringList names = {"甲页", " ", "Page 2", "a,b;c", "@x", "最后"};
+        for (int p = 0; p < 6; ++p)
+            namePage(&w, p, names[p]);
+        before = capture(&w);
+    }
+    const OnDisk stored = onDisk();
+    QCOMPARE(stored.status, QSettings::NoError);
+    QCOMPARE(stored.values.size(), 9 + 2 + 6 + 150 * 5);
+
+    QFile raw(kConfig);
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    const QByteArray bytes = raw.readAll();
+    QVERIFY(std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }));
+
+    Widget again;
+    const State after = capture(&again);
+    QCOMPARE(after.lineParameters, before.lineParameters);
+    QCOMPARE(after.switches, before.switches);
+    COMPARE_PAGES_COUNTERS_ROWS(after, before);
+    // What start-up writes back is what it read.
+    QCOMPARE(onDisk().values, stored.values);
+}
+
+void ConfigTest::globalBlockOnlyFromConfigIni_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("config.ini at start-up") << "startup" << true;
+    QTest::newRow("config.ini by absolute path") << "absolute" << false;
+    QTest::newRow("./config.ini") << "dotslash" << false;
+    QTest::newRow("user file through the load button") << "button" << false;
+}
+
+void ConfigTest::globalBlockOnlyFromConfigIni()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, applied);
+    const QByteArray content =
+        "[globalSetting]\nbaudrate=921600\ndatabits=6\nflowcontrol=XON/XOFF\n"
+        "stopbits=2\nparity=Mark\nshowInHex=true\nshowTime=true\n"
+        "sendHex=true\nsendWithEnter=true\nrunTimes=9\n[1]\ncmd=marker\n";
+    std::unique_ptr<Widget> w;
+    if (how == QLatin1String("startup")) {
+        writeFile(kConfig, content);
+        w.reset(new Widget);
+    } else {
+        w.reset(new Widget);
+        if (how == QLatin1String("button")) {
+            const QString user = userConfigDir() + QStringLiteral("/user.ini");
+            writeFile(user, content);
+            QVERIFY(loadFrom(w.get(), user)->shown);
+        } else {
+            writeFile(kConfig, content);
+            w->LoadConfigFile(how == QLatin1String("absolute")
+                                  ? QDir::current().absoluteFilePath(kConfig)
+                                  : QStringLiteral("./config.ini"));
+        }
+    }
+    const State s = capture(w.get());
+    QCOMPARE(s.runTimes, QStringLiteral("9"));
+    QCOMPARE(s.rows[0], QStringLiteral("---|marker|"));
+    if (applied) {
+        QCOMPARE(s.lineParameters, QStringList({"921600", "6", "XON/XOFF", "2", "Mark"}));
+        QCOMPARE(s.switches, QList<bool>({true, true, true, true}));
+    } else {
+        QCOMPARE(s.lineParameters, QStringList({"110", "5", "NONE", "1", "None"}));
+        QCOMPARE(s.switches, QList<bool>({false, false, false, false}));
+    }
+}
+
+void ConfigTest::storedValueForms_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("shown");
+    // What "config.ini" holds for the key after start-up: a setter that changes nothing writes
+    // nothing back.
+    QTest::addColumn<QString>("storedAfter");
+
+    QTest::newRow("true") << QByteArray("showInHex=true") << "checkBox_ShowHex"
+                          << "checked"
+                          << "true";
+    QTest::newRow("True") << QByteArray("showInHex=True") << "checkBox_ShowHex"
+                          << "unchecked"
+                          << "True";
+    QTest::newRow("TRUE") << QByteArray("showTime=TRUE") << "checkBox_Timestamp"
+                          << "unchecked"
+                          << "TRUE";
+    QTest::newRow("1") << QByteArray("sendHex=1") << "checkBox_CmdHexSend"
+                       << "unchecked"
+                       << "1";
+    QTest::newRow("quoted with a space")
+        << QByteArray("sendWithEnter=\"true \"") << "checkBox_CmdWithEnter"
+        << "unchecked"
+        << "true ";
+    QTest::newRow("listed baud rate") << QByteArray("baudrate=9600") << "comboBox_baudrate"
+                                      << "9600"
+                                      << "9600";
+    QTest::newRow("unknown baud rate") << QByteArray("baudrate=12345") << "comboBox_baudrate"
+                                       << "110"
+                                       << "12345";
+    QTest::newRow("parity in other case") << QByteArray("parity=even") << "comboBox_parity"
+                                          << "None"
+                                          << "even";
+    QTest::newRow("empty stop bits") << QByteArray("stopbits=") << "comboBox_stopbits"
+                                     << "1"
+                                     << "";
+}
+
+void ConfigTest::storedValueForms()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, control);
+    QFETCH(QString, shown);
+    QFETCH(QString, storedAfter);
+    writeFile(kConfig, "[globalSetting]\n" + line + "\n");
+    Widget w;
+    if (auto *box = ::control<QCheckBox>(&w, control))
+        QCOMPARE(box->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked"), shown);
+    else
+        QCOMPARE(::control<QComboBox>(&w, control)->currentText(), shown);
+    const QString key = QStringLiteral("/globalSetting/") + line.left(line.indexOf('='));
+    QCOMPARE(onDisk().values.value(key), storedAfter);
+}
+
+void ConfigTest::rowsMissingFromLoadedFileAreCleared()
+{
+    Widget w;
+    fillWindow(&w, QStringLiteral("x"));
+    const QString user = userConfigDir() + QStringLiteral("/pages-only.ini");
+    writeFile(user, "[TabName]\n0=Alpha\n2=\n6=Ghost\n[0]\ncmd=zero\nselect=true\n"
+                    "[151]\ncmd=beyond\n[globalSetting]\nbaudrate=300\nfoo=bar\n");
+    QVERIFY(loadFrom(&w, user)->shown);
+
+    const State s = capture(&w);
+    QCOMPARE(s.pages, QStringList({"Alpha", "Page1", "Page2", "Page3", "Page4", "Page5"}));
+    QCOMPARE(s.rows, QStringList(QVector<QString>(150, QStringLiteral("---||")).toList()));
+    QCOMPARE(s.runTimes, QString());
+    QCOMPARE(s.interval, QString());
+    QCOMPARE(s.lineParameters[0], QStringLiteral("115200"));
+    // The cleared rows and counters reach "config.ini" through the widgets' handlers.
+    const OnDisk stored = onDisk();
+    QCOMPARE(stored.values.value("/1/enter"), QStringLiteral("false"));
+    QCOMPARE(stored.values.value("/150/cmd"), QString());
+    QCOMPARE(stored.values.value("/globalSetting/runTimes"), QString());
+    QVERIFY(!stored.values.contains("/0/cmd"));
+    QVERIFY(!stored.values.contains("/TabName/0"));
+}
+
+void ConfigTest::loadedPageNamesAreNotStored()
+{
+    writeFile(kConfig, "[TabName]\n1=Old name\n[7]\ncmd=old\n");
+    {
+        Widget w;
+        const QString user = userConfigDir() + QStringLiteral("/other.ini");
+        writeFile(user, "[TabName]\n1=\\x65b0\\x540d\\x5b57\n[7]\ncmd=new\n");
+        QVERIFY(loadFrom(&w, user)->shown);
+        QCOMPARE(control<QTabWidget>(&w, "tabWidget")->tabText(1), QStringLiteral("新名字"));
+        const OnDisk stored = onDisk();
+        QCOMPARE(stored.values.value("/TabName/1"), QStringLiteral("Old name"));
+        QCOMPARE(stored.values.value("/7/cmd"), QStringLiteral("new"));
+    }
+    Widget again;
+    QCOMPARE(control<QTabWidget>(&again, "tabWidget")->tabText(1), QStringLiteral("Old name"));
+    QCOMPARE(cmdLineEditList[6]->text(), QStringLiteral("new"));
+}
+
+void ConfigTest::saveThenLoadReproducesTheWindow()
+{
+    Widget w;
+    fillWindow(&w, QStringLiteral("存"));
+    namePage(&w, 0, QStringLiteral("第一页"));
+    namePage(&w, 4, QStringLiteral("  spaced, \"quoted\"  "));
+    const State saved = capture(&w);
+
+    const QString file = userConfigDir() + QStringLiteral("/saved.ini");
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    auto seen = saveTo(&w, file);
+    const QDateTime after = QDateTime::currentDateTime().addSecs(1);
+    QVERIFY(seen->shown);
+    QVERIFY(seen->saveDialog);
+    QVERIFY(seen->hasParent);
+    QCOMPARE(seen->caption, QStringLiteral("保存配置"));
+    QCOMPARE(seen->nameFilters, QStringList(QStringLiteral("配置文件(*.ini)")));
+    QCOMPARE(QFileInfo(seen->proposedFile).absolutePath(), userConfigDir());
+    const QString proposed = QFileInfo(seen->proposedFile).fileName();
+    bool proposedInWindow = false;
+    for (QDateTime t = before; t <= after; t = t.addSecs(1))
+        proposedInWindow |=
+            QStringLiteral("./userConfig/") + proposed == FileNames::proposedConfigFile(t);
+    QVERIFY2(proposedInWindow, qPrintable(proposed));
+
+    const OnDisk written = onDisk(file);
+    QCOMPARE(written.status, QSettings::NoError);
+    // Pages, counters and rows only: the line parameters and switches stay in "config.ini".
+    QCOMPARE(written.values.size(), 6 + 2 + 150 * 5);
+    QVERIFY(!written.values.contains(Keys::baudrate));
+    QCOMPARE(written.values.value("/TabName/1"), QStringLiteral("Page1"));
+
+    control<QPushButton>(&w, "pushButton_clearAllConfMsg")->click();
+    auto *tabs = control<QTabWidget>(&w, "tabWidget");
+    for (int p = 0; p < 6; ++p)
+        tabs->setTabText(p, QStringLiteral("changed"));
+    control<QComboBox>(&w, "comboBox_baudrate")->setCurrentText(QStringLiteral("300"));
+
+    seen = loadFrom(&w, file);
+    QVERIFY(seen->shown);
+    QVERIFY(!seen->saveDialog);
+    QVERIFY(seen->hasParent);
+    QCOMPARE(seen->caption, QStringLiteral("导入配置文件"));
+    QCOMPARE(seen->nameFilters, QStringList(QStringLiteral("配置文件(*.ini)")));
+    QCOMPARE(seen->directory, userConfigDir());
+
+    const State loaded = capture(&w);
+    COMPARE_PAGES_COUNTERS_ROWS(loaded, saved);
+    QCOMPARE(loaded.lineParameters[0], QStringLiteral("300"));
+}
+
+void ConfigTest::saveKeepsOtherKeysOfAnExistingFile()
+{
+    Widget w;
+    fillWindow(&w, QStringLiteral("k"));
+    QCoreApplication::processEvents();
+    const QString file = userConfigDir() + QStringLiteral("/old-copy.ini");
+    QVERIFY(QFile::copy(kConfig, file));
+    QFile extra(file);
+    QVERIFY(extra.open(QIODevice::Append));
+    extra.write("\n[notes]\nkeep=me\n");
+    extra.close();
+    control<QLineEdit>(&w, "lineEdit_RunTimes")->setText(QStringLiteral("77"));
+
+    auto seen = saveTo(&w, file);
+    QVERIFY(seen->overwriteAsked);
+    const OnDisk written = onDisk(file);
+    QCOMPARE(written.status, QSettings::NoError);
+    QCOMPARE(written.values.value(Keys::baudrate), QStringLiteral("115200"));
+    QCOMPARE(written.values.value(Keys::showTime), QStringLiteral("true"));
+    QCOMPARE(written.values.value("/notes/keep"), QStringLiteral("me"));
+    QCOMPARE(written.values.value(Keys::runTimes), QStringLiteral("77"));
+}
+
+void ConfigTest::cancelledDialogsChangeNothing()
+{
+    Widget w;
+    fillWindow(&w, QStringLiteral("c"));
+    const State before = capture(&w);
+    QCoreApplication::processEvents();
+    const QStringList filesBefore =
+        QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    QVERIFY(saveTo(&w, QString())->shown);
+    QVERIFY(loadFrom(&w, QString())->shown);
+    const State after = capture(&w);
+    COMPARE_PAGES_COUNTERS_ROWS(after, before);
+    QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), filesBefore);
+}
+
+void ConfigTest::saveFailureWarns_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("folder that does not exist")
+        << QDir::current().absoluteFilePath(QStringLiteral("missing/deeper/x.ini"));
+    QTest::newRow("folder that takes no new files") << QStringLiteral("/proc/sermora-config.ini");
+    QTest::newRow("a file where a folder should be")
+        << QDir::current().absoluteFilePath(QStringLiteral("config.ini/x.ini"));
+}
+
+void ConfigTest::saveFailureWarns()
+{
+    QFETCH(QString, path);
+    Widget w;
+    fillWindow(&w, QStringLiteral("f"));
+    const OnDisk storedBefore = onDisk();
+    const State before = capture(&w);
+
+    std::shared_ptr<ModalSeen> warning;
+    QVERIFY(saveTo(&w, path, [&warning] { warning = acceptNextMessageBox(); })->shown);
+    QVERIFY(warning);
+    QCOMPARE(warning->className, QStringLiteral("QMessageBox"));
+    QCOMPARE(warning->title, QStringLiteral("告警"));
+    QCOMPARE(warning->text, kSaveFailed);
+
+    QVERIFY(!QFileInfo::exists(path));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("missing")));
+    const State after = capture(&w);
+    COMPARE_PAGES_COUNTERS_ROWS(after, before);
+    QCOMPARE(onDisk().values, storedBefore.values);
+}
+
+void ConfigTest::clearWhileHeaderBoxTicked()
+{
+    {
+        Widget w;
+        fillWindow(&w, QStringLiteral("h"));
+        namePage(&w, 1, QStringLiteral("kept"));
+        auto *header = control<QCheckBox>(&w, "checkBox_p1_CmdSelectAll");
+        header->setChecked(true);
+        QVERIFY(selectCheckBoxList[26]->isChecked());
+
+        control<QPushButton>(&w, "pushButton_clearAllConfMsg")->click();
+        const State s = capture(&w);
+        QCOMPARE(s.rows, QStringList(QVector<QString>(150, QStringLiteral("---||")).toList()));
+        QCOMPARE(s.runTimes, QString());
+        QCOMPARE(s.interval, QString());
+        QCOMPARE(s.pages[1], QStringLiteral("kept"));
+        QCOMPARE(s.lineParameters[0], QStringLiteral("115200"));
+        QCOMPARE(s.switches, QList<bool>({true, true, true, true}));
+        QVERIFY(header->isChecked());
+    }
+    // The cleared state was stored by the handlers and comes back.
+    Widget again;
+    const State s = capture(&again);
+    QCOMPARE(s.rows, QStringList(QVector<QString>(150, QStringLiteral("---||")).toList()));
+    QCOMPARE(s.runTimes, QString());
+    QCOMPARE(s.pages[1], QStringLiteral("kept"));
+}
+
+void ConfigTest::escapedNonAsciiLoads()
+{
+    // As the toolkit writes it without a codec: non-ASCII as \x escapes.
+    writeFile(kConfig, "[TabName]\n3=\\x4e2d\\x6587\\x9875\n[7]\n"
+                       "cmd=\"AT+\\x67e5\\x8be2,1\"\ndelay=\\x4e00\n");
+    Widget w;
+    QCOMPARE(control<QTabWidget>(&w, "tabWidget")->tabText(3), QStringLiteral("中文页"));
+    QCOMPARE(cmdLineEditList[6]->text(), QStringLiteral("AT+查询,1"));
+    QCOMPARE(delayLineEditList[6]->text(), QStringLiteral("一"));
+}
+
+void ConfigTest::badInputNeverStopsStartupOrLoading_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("row1");
+    QTest::addColumn<QString>("page0");
+    const QString any = QStringLiteral("<any>");
+
+    QTest::newRow("empty") << QByteArray() << ""
+                           << "Page0";
+    QByteArray garbage(256 * 1024, '\0');
+    QRandomGenerator random(5);
+    for (char &c : garbage)
+        c = char(random.bounded(256));
+    QTest::newRow("binary garbage") << garbage << any << any;
+    const QByteArray tenMegabytes(10 * 1024 * 1024, 'x');
+    QTest::newRow("10 MB value") << "[1]\ncmd=" + tenMegabytes + "\n[TabName]\n0=ok\n"
+                                 << QString(32767, 'x') << "ok";
+    QTest::newRow("10 MB of sections")
+        << QByteArray("[1]\ncmd=first\n").repeated(10 * 1024 * 1024 / 14) << "first"
+        << "Page0";
+    QTest::newRow("duplicate section")
+        << QByteArray("[1]\ncmd=first\n[2]\n[1]\ncmd=second\n") << "second"
+        << "Page0";
+    QTest::newRow("out-of-schema sections")
+        << QByteArray("[0]\ncmd=zero\n[151]\ncmd=x\n[TabName]\n6=Ghost\n-1=Minus\n") << ""
+        << "Page0";
+    const QByteArray long100k(100000, 'y');
+    QTest::newRow("100 000-character values")
+        << "[1]\ncmd=" + long100k + "\n[TabName]\n0=" + long100k +
+               "\n[globalSetting]\nrunTimes=" + long100k + "\nbaudrate=" + long100k + "\n"
+        << QString(32767, 'y') << QString(100000, 'y');
+    QTest::newRow("unterminated quote and section")
+        << QByteArray("[1\ncmd=\"open\n[2]\ncmd=x\n") << any << "Page0";
+}
+
+void ConfigTest::badInputNeverStopsStartupOrLoading()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, row1);
+    QFETCH(QString, page0);
+    writeFile(kConfig, content);
+    QElapsedTimer clock;
+    clock.start();
+    Widget w;
+    auto check = [&] {
+        auto *tabs = control<QTabWidget>(&w, "tabWidget");
+        QCOMPARE(tabs->count(), 6);
+        if (row1 != QLatin1String("<any>"))
+            QCOMPARE(cmdLineEditList[0]->text(), row1);
+        if (page0 != QLatin1String("<any>"))
+            QCOMPARE(tabs->tabText(0), page0);
+    };
+    check();
+    QCOMPARE(control<QComboBox>(&w, "comboBox_baudrate")->currentText(), QStringLiteral("110"));
+
+    const QString user = QDir::current().absoluteFilePath(QStringLiteral("user.ini"));
+    writeFile(user, content);
+    w.LoadConfigFile(user);
+    check();
+    QVERIFY2(clock.elapsed() < 40000, qPrintable(QString::number(clock.elapsed())));
+}
+
+// A child process rewrites "config.ini" through the window's handlers as fast as it can and is
+// killed at random moments; the file must always hold one complete version.
+void ConfigTest::killDuringRewriteLeavesCompleteFile()
+{
+    QRandomGenerator random(QRandomGenerator::global()->generate());
+    int lastVersion = 0;
+    int killsDuringWrite = 0;
+    for (int round = 0; round < 12 && killsDuringWrite < 2; ++round) {
+        QProcess child;
+        child.setStandardErrorFile(QProcess::nullDevice());
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--rewrite-child")});
+        QVERIFY(child.waitForStarted());
+        // The child announces each commit just before it starts; the kill falls somewhere in the
+        // write that follows the chosen announcement, or soon after it.
+        const int commitsToWait = 2 + int(random.bounded(3));
+        int announced = 0;
+        while (announced < commitsToWait) {
+            QVERIFY2(child.canReadLine() || child.waitForReadyRead(30000),
+                     "rewrite child is silent");
+            while (announced < commitsToWait && child.canReadLine())
+                announced += child.readLine().startsWith("commit") ? 1 : 0;
+        }
+        QThread::usleep(random.bounded(50000));
+        child.kill();
+        QVERIFY(child.waitForFinished(30000));
+
+        // A killed write leaves its lock file behind; the file itself stays whole.
+        const QStringList leftovers =
+            QDir::current().entryList({QStringLiteral("config.ini.*")}, QDir::Files | QDir::Hidden);
+        killsDuringWrite += leftovers.isEmpty() ? 0 : 1;
+        for (const QString &leftover : leftovers)
+            QFile::remove(leftover);
+
+        if (!QFile::exists(kConfig)) {
+            // Killed during the very first write: the previous content was no file at all.
+            QCOMPARE(lastVersion, 0);
+            continue;
+        }
+        const OnDisk stored = onDisk();
+        QCOMPARE(stored.status, QSettings::NoError);
+        const QString first = stored.values.value("/1/cmd");
+        QCOMPARE(first.size(), 1000);
+        const int version = first.section(QLatin1Char(':'), 0, 0).toInt();
+        QVERIFY2(version >= lastVersion, "an older version came back");
+        lastVersion = version;
+        for (int n = 1; n <= 150; ++n) {
+            QCOMPARE(stored.values.value(Keys::rowKey(n, Keys::cmd)), first);
+            QCOMPARE(stored.values.value(Keys::rowKey(n, Keys::select)),
+                     Keys::switchValue(version % 2 == 1));
+        }
+    }
+    // Otherwise the kills never hit a write and the test proved nothing.
+    QVERIFY(killsDuringWrite > 0);
+}
+
+namespace {
+
+// The body of the rewrite child: version k sets every row's command to k, padded, and ticks
+// every select box on odd versions; each version is committed on the way back to the event loop.
+int rewriteChild()
+{
+    Widget w;
+    // Continue from the version a killed predecessor left, so versions only grow.
+    int version = cmdLineEditList[0]->text().section(QLatin1Char(':'), 0, 0).toInt();
+    QTextStream out(stdout);
+    for (;;) {
+        ++version;
+        const QString head = QString::number(version) + QLatin1Char(':');
+        const QString cmd = head + QString(1000 - head.size(), QChar(u'中' + version % 64));
+        for (int i = 0; i < 150; ++i) {
+            cmdLineEditList[i]->setText(cmd);
+            selectCheckBoxList[i]->setChecked(version % 2 == 1);
+        }
+        out << "commit " << version << Qt::endl;
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (app.arguments().contains(QStringLiteral("--rewrite-child")))
+        return rewriteChild();
+    ConfigTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_config.moc"
