@@ -26,8 +26,8 @@ void Widget::on_pushButton_run_clicked()
     ui->pushButton_run->setEnabled(false);
     isBatchRunning = true;
 
-    for (int pass = 0;
-         pass < PassCount(ui->lineEdit_RunTimes->text()) && isBatchRunning && serialPort; ++pass) {
+    for (int pass = 0; pass < ui->lineEdit_RunTimes->text().toInt() && isBatchRunning && serialPort;
+         ++pass) {
         for (int row = 1; row <= kRowCount; ++row) {
             const int i = row - 1;
             if (selectCheckBoxList[i]->isChecked() && !cmdLineEditList[i]->text().isEmpty()) {

@@ -3,11 +3,6 @@
 #include "app/globals.h"
 #include "app/wait.h"
 
-int PassCount(const QString &runTimes)
-{
-    return runTimes.toInt();
-}
-
 quint32 WaitLength(const QString &delayText)
 {
     return quint32(qMax(0, delayText.toInt()));

@@ -3,9 +3,6 @@
 #include <QString>
 #include <QtGlobal>
 
-// The number of passes a run-times text asks for: its decimal value, 0 when it is not a number.
-int PassCount(const QString &runTimes);
-
 // The wait in milliseconds that a delay or interval text asks for: its decimal value; a text
 // that is not a number or is negative means no wait.
 quint32 WaitLength(const QString &delayText);
