@@ -83,6 +83,9 @@ void ChromeTest::init()
 
 void ChromeTest::cleanup()
 {
+    // The port outlives the window; the next window must start with none open.
+    if (serialPort)
+        control<QPushButton>(window, QStringLiteral("pushButton_serialOpen"))->click();
     delete window;
     window = nullptr;
 }

@@ -17,8 +17,7 @@ const char *const kNoFileChosen = "点击选择发送文件路径";
 
 void warn(const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("告警"), text, QMessageBox::Ok);
-    box.exec();
+    QMessageBox::warning(nullptr, QStringLiteral("告警"), text);
 }
 
 } // namespace

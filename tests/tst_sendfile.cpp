@@ -1,0 +1,318 @@
+#include "app/globals.h"
+#include "app/widget.h"
+#include "support/gui.h"
+#include "support/pty.h"
+#include "support/session.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kNoPortText = QStringLiteral("无法发送文件！\r\n请先配置并打开串口！");
+const QString kUnopenableText =
+    QStringLiteral("无法打开文件！\r\n请检查文件是否存在或有无读取权限！");
+
+QString writeFile(const QString &name, const QByteArray &content)
+{
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(name));
+    return QFileInfo(file).absoluteFilePath();
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+QByteArray pattern(int size)
+{
+    QByteArray bytes;
+    for (int i = 0; i < size; ++i)
+        bytes.append(char('A' + i % 26));
+    return bytes;
+}
+
+} // namespace
+
+class SendFileTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void sendsFileInPacedBlocks_data();
+    void sendsFileInPacedBlocks();
+    void closingPortEndsTransfer();
+    void pausesLeaveProcessorIdle();
+    void unopenableFileWarnsAndSendsNothing_data();
+    void unopenableFileWarnsAndSendsNothing();
+    void noPortOrNoFileWarns();
+    void choosingFileResetsBar();
+
+private:
+    bool openAt(const QString &baud);
+    // Sends the file through the send button, recording each bar value together with whether
+    // the button was enabled at that moment.
+    void send(const QString &path);
+
+    Widget *window = nullptr;
+    PtyPair *pty = nullptr;
+    QProgressBar *bar = nullptr;
+    QPushButton *pathButton = nullptr;
+    QPushButton *sendButton = nullptr;
+    QList<int> barValues;
+    QList<bool> buttonEnabledAtValue;
+};
+
+void SendFileTest::init()
+{
+    freshWorkingDirectory();
+    window = new Widget;
+    pty = new PtyPair;
+    QVERIFY(pty->isOpen());
+    bar = control<QProgressBar>(window, QStringLiteral("progressBar"));
+    pathButton = control<QPushButton>(window, QStringLiteral("pushButton_send_file_path"));
+    sendButton = control<QPushButton>(window, QStringLiteral("pushButton_send_file"));
+    QVERIFY(bar && pathButton && sendButton);
+    barValues.clear();
+    buttonEnabledAtValue.clear();
+    connect(bar, &QProgressBar::valueChanged, this, [this](int value) {
+        barValues.append(value);
+        buttonEnabledAtValue.append(sendButton->isEnabled());
+    });
+}
+
+void SendFileTest::cleanup()
+{
+    // The port outlives the window; the next window must start with none open.
+    if (serialPort)
+        control<QPushButton>(window, QStringLiteral("pushButton_serialOpen"))->click();
+    delete window;
+    window = nullptr;
+    delete pty;
+    pty = nullptr;
+}
+
+bool SendFileTest::openAt(const QString &baud)
+{
+    control<QComboBox>(window, QStringLiteral("comboBox_baudrate"))->setCurrentText(baud);
+    return openOnPty(window, *pty);
+}
+
+void SendFileTest::send(const QString &path)
+{
+    pathButton->setText(path);
+    barValues.clear();
+    buttonEnabledAtValue.clear();
+    sendButton->click();
+}
+
+void SendFileTest::sendsFileInPacedBlocks_data()
+{
+    QTest::addColumn<QString>("baud");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<int>("blocks");
+
+    QByteArray everyByte;
+    for (int b = 0; b < 256; ++b)
+        everyByte.append(char(b));
+    QTest::newRow("288 bytes in two blocks")
+        << "115200" << pattern(288) << QList<int>{50, 100} << 2;
+    // 144 % after the one short block is beyond the bar's range and leaves it alone.
+    QTest::newRow("100 bytes in one block") << "115200" << pattern(100) << QList<int>{100} << 1;
+    QTest::newRow("empty file") << "115200" << QByteArray() << QList<int>{100} << 0;
+    QTest::newRow("every byte value") << "115200" << everyByte << QList<int>{56, 100} << 2;
+    QTest::newRow("300 baud, single bytes")
+        << "300" << pattern(5) << QList<int>{20, 40, 60, 80, 100} << 5;
+    QTest::newRow("1200 baud, single bytes")
+        << "1200" << pattern(4) << QList<int>{25, 50, 75, 100} << 4;
+}
+
+void SendFileTest::sendsFileInPacedBlocks()
+{
+    QFETCH(QString, baud);
+    QFETCH(QByteArray, content);
+    QFETCH(QList<int>, values);
+    QFETCH(int, blocks);
+
+    // Sent commands would be shown; file blocks never are.
+    control<QCheckBox>(window, QStringLiteral("checkBox_sendlog_record"))->setChecked(true);
+    QVERIFY(openAt(baud));
+    const QString path = writeFile(QStringLiteral("payload.bin"), content);
+
+    // A transfer that cannot finish on its own fails here instead of hanging the run.
+    auto *openButton = control<QPushButton>(window, QStringLiteral("pushButton_serialOpen"));
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, openButton, &QPushButton::click);
+    watchdog.start(20000);
+
+    QElapsedTimer clock;
+    clock.start();
+    send(path);
+    QVERIFY(watchdog.isActive());
+    watchdog.stop();
+    // Each block is followed by a pause of at least 50 ms.
+    QVERIFY2(clock.elapsed() >= 50 * blocks, qPrintable(QString::number(clock.elapsed())));
+
+    QCOMPARE(barValues, values);
+    QVERIFY(!buttonEnabledAtValue.contains(true));
+    QVERIFY(sendButton->isEnabled());
+    QCOMPARE(bar->value(), 100);
+    QCOMPARE(pty->readAtLeast(content.size()), content);
+    QCoreApplication::processEvents();
+    QVERIFY(pty->readAvailable().isEmpty());
+    QVERIFY(control<QTextBrowser>(window, QStringLiteral("textBrowser"))->toPlainText().isEmpty());
+}
+
+void SendFileTest::closingPortEndsTransfer()
+{
+    // 12-byte blocks: the whole file would take five seconds.
+    QVERIFY(openAt(QStringLiteral("9600")));
+    const QByteArray content = pattern(1200);
+    const QString path = writeFile(QStringLiteral("long.txt"), content);
+    auto *openButton = control<QPushButton>(window, QStringLiteral("pushButton_serialOpen"));
+    // Close from the event loop during the pause after the first block, as a user click would.
+    connect(bar, &QProgressBar::valueChanged, this, [openButton](int value) {
+        if (value < 100 && serialPort)
+            QTimer::singleShot(0, openButton, &QPushButton::click);
+    });
+
+    send(path);
+    QVERIFY(!serialPort);
+    QCOMPARE(barValues, (QList<int>{1, 100}));
+    QVERIFY(sendButton->isEnabled());
+    const QByteArray received = pty->readAvailable();
+    QVERIFY(received.size() <= 12);
+    QVERIFY(content.startsWith(received));
+}
+
+void SendFileTest::pausesLeaveProcessorIdle()
+{
+    // 20 blocks of 12 bytes take a second, nearly all of it spent in the pauses.
+    QVERIFY(openAt(QStringLiteral("9600")));
+    const QString path = writeFile(QStringLiteral("paced.txt"), pattern(240));
+    QElapsedTimer clock;
+    const double cpuBefore = cpuSeconds();
+    clock.start();
+    send(path);
+    const double wall = double(clock.elapsed()) / 1000;
+    const double cpu = cpuSeconds() - cpuBefore;
+    QCOMPARE(bar->value(), 100);
+    QVERIFY2(cpu < 0.25 * wall, qPrintable(QStringLiteral("%1 s of %2 s").arg(cpu).arg(wall)));
+}
+
+void SendFileTest::unopenableFileWarnsAndSendsNothing_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("removed after choosing") << "missing";
+    QTest::newRow("a folder") << "folder";
+    QTest::newRow("no read permission") << "unreadable";
+}
+
+void SendFileTest::unopenableFileWarnsAndSendsNothing()
+{
+    QFETCH(QString, kind);
+    QString path = writeFile(QStringLiteral("gone.txt"), pattern(50));
+    if (kind == QLatin1String("missing")) {
+        QVERIFY(QFile::remove(path));
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(QStringLiteral("folder")));
+        path = QDir().absoluteFilePath(QStringLiteral("folder"));
+    } else {
+        if (geteuid() == 0)
+            QSKIP("root reads files without read permission");
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    }
+    QVERIFY(openAt(QStringLiteral("115200")));
+    bar->setValue(37);
+
+    auto seen = acceptNextMessageBox();
+    send(path);
+    QCOMPARE(seen->title, QStringLiteral("告警"));
+    QCOMPARE(seen->text, kUnopenableText);
+    QCOMPARE(bar->value(), 37);
+    QVERIFY(barValues.isEmpty());
+    QVERIFY(sendButton->isEnabled());
+    QCoreApplication::processEvents();
+    QVERIFY(pty->readAvailable().isEmpty());
+}
+
+void SendFileTest::noPortOrNoFileWarns()
+{
+    const QString path = writeFile(QStringLiteral("ready.txt"), pattern(10));
+    bar->setValue(37);
+    auto seen = acceptNextMessageBox();
+    send(path);
+    QCOMPARE(seen->title, QStringLiteral("告警"));
+    QCOMPARE(seen->text, kNoPortText);
+
+    QVERIFY(openAt(QStringLiteral("115200")));
+    seen = acceptNextMessageBox();
+    send(QStringLiteral("点击选择发送文件路径"));
+    QCOMPARE(seen->text, kNoPortText);
+
+    QCOMPARE(bar->value(), 37);
+    QVERIFY(sendButton->isEnabled());
+    QCoreApplication::processEvents();
+    QVERIFY(pty->readAvailable().isEmpty());
+}
+
+void SendFileTest::choosingFileResetsBar()
+{
+    const QString path = writeFile(QStringLiteral("chosen.bin"), pattern(20));
+    bar->setValue(42);
+    QWidget *parentSeen = nullptr;
+    QStringList filters;
+    QString folder;
+    auto seen = answerNextModal([&](QWidget *modal) {
+        parentSeen = modal->parentWidget();
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        filters = dialog->nameFilters();
+        folder = dialog->directory().absolutePath();
+        dialog->selectFile(path);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    pathButton->click();
+    QCOMPARE(seen->className, QStringLiteral("QFileDialog"));
+    QCOMPARE(seen->title, QStringLiteral("选择文件"));
+    QCOMPARE(parentSeen, static_cast<QWidget *>(window));
+    QCOMPARE(filters, QStringList{QStringLiteral("所有文件(*.*)")});
+    QCOMPARE(folder, QDir::currentPath());
+    QCOMPARE(pathButton->text(), path);
+    QCOMPARE(bar->value(), 0);
+
+    // A cancelled choice keeps both the path and the bar.
+    bar->setValue(30);
+    seen = answerNextModal([](QWidget *modal) { modal->close(); });
+    pathButton->click();
+    QCOMPARE(seen->className, QStringLiteral("QFileDialog"));
+    QCOMPARE(pathButton->text(), path);
+    QCOMPARE(bar->value(), 30);
+}
+
+QTEST_MAIN(SendFileTest)
+#include "tst_sendfile.moc"
