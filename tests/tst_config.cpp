@@ -182,6 +182,8 @@ private slots:
 
     void proposedName_data();
     void proposedName();
+    void proposedLogName_data();
+    void proposedLogName();
     void firstStartWritesNothing();
     void everyKeySurvivesRestart();
     void globalBlockOnlyFromConfigIni_data();
@@ -220,6 +222,22 @@ void ConfigTest::proposedName()
     QFETCH(QDateTime, now);
     QFETCH(QString, expected);
     QCOMPARE(FileNames::proposedConfigFile(now), expected);
+}
+
+void ConfigTest::proposedLogName_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("example") << QDate(2018, 6, 1) << "./log/kesto_log_2018-06-01.log";
+    QTest::newRow("leap day") << QDate(2000, 2, 29) << "./log/kesto_log_2000-02-29.log";
+    QTest::newRow("year end") << QDate(1999, 12, 31) << "./log/kesto_log_1999-12-31.log";
+}
+
+void ConfigTest::proposedLogName()
+{
+    QFETCH(QDate, today);
+    QFETCH(QString, expected);
+    QCOMPARE(FileNames::proposedLogFile(today), expected);
 }
 
 void ConfigTest::firstStartWritesNothing()

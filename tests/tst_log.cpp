@@ -1,0 +1,301 @@
+#include "app/form/styles.h"
+#include "app/globals.h"
+#include "app/widget.h"
+#include "config/filenames.h"
+#include "support/filedialog.h"
+#include "support/gui.h"
+#include "support/pty.h"
+#include "support/session.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTextBrowser>
+#include <QtTest>
+
+namespace {
+
+const QString kNoPath = QStringLiteral("点击选择日志保存路径");
+const QString kCannotCreate = QStringLiteral("无法创建文件\r\n请检查路径是否有误！");
+const QString kCannotWrite = QStringLiteral("无法写入日志文件！\r\n日志记录已停止！");
+
+// Presses OK on every message box that comes up while it exists, remembering their texts.
+class MessageBoxWatch : public QObject
+{
+public:
+    MessageBoxWatch()
+    {
+        connect(&timer, &QTimer::timeout, this, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            texts << box->windowTitle() + QLatin1Char('|') + box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        timer.start(10);
+    }
+    QStringList texts;
+
+private:
+    QTimer timer;
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+} // namespace
+
+class LogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void pathDialog();
+    void refused_data();
+    void refused();
+    void appendsAcrossRecordings();
+    void logMatchesTheConsole();
+    void failedWriteStopsRecording();
+
+private:
+    QPushButton *button(const char *name) const
+    {
+        return window->findChild<QPushButton *>(QString::fromLatin1(name));
+    }
+    void choosePath(const QString &path)
+    {
+        auto seen = answerNextFileDialog(path);
+        button("pushButton_log_filepath")->click();
+        QVERIFY(seen->shown);
+    }
+    void expectIdle()
+    {
+        QVERIFY(!logRecording);
+        QCOMPARE(button("pushButton_log")->text(), QStringLiteral("开始记录"));
+        QCOMPARE(button("pushButton_log")->styleSheet(), Styles::blueButton());
+        QVERIFY(button("pushButton_log_filepath")->isEnabled());
+    }
+    // Has the module send `bytes` and returns the part the console showed for them.
+    QString receive(const QByteArray &bytes);
+    // Sends `text` from the command line and returns the echoed part.
+    QString send(const QString &text);
+    QString shownSince(int textSize, int hexSize) const;
+
+    Widget *window = nullptr;
+    PtyPair *pty = nullptr;
+};
+
+void LogTest::init()
+{
+    freshWorkingDirectory();
+    window = new Widget;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    pty = new PtyPair;
+    QVERIFY(pty->isOpen());
+    QVERIFY(openOnPty(window, *pty));
+    button("pushButton_clear_screen")->click();
+}
+
+void LogTest::cleanup()
+{
+    if (logRecording)
+        button("pushButton_log")->click();
+    delete window;
+    window = nullptr;
+    // The port belongs to the session, not to the window.
+    delete serialPort;
+    serialPort = nullptr;
+    delete pty;
+    pty = nullptr;
+}
+
+QString LogTest::shownSince(int textSize, int hexSize) const
+{
+    return window->findChild<QCheckBox *>(QStringLiteral("checkBox_ShowHex"))->isChecked()
+               ? hexDisplayBuffer.mid(hexSize)
+               : textDisplayBuffer.mid(textSize);
+}
+
+QString LogTest::receive(const QByteArray &bytes)
+{
+    const int textSize = textDisplayBuffer.size();
+    const int hexSize = hexDisplayBuffer.size();
+    if (!pty->write(bytes))
+        return QStringLiteral("<pty write failed>");
+    if (!QTest::qWaitFor([&] { return hexDisplayBuffer.size() > hexSize; }, 10000))
+        return QStringLiteral("<nothing shown>");
+    return shownSince(textSize, hexSize);
+}
+
+QString LogTest::send(const QString &text)
+{
+    const int textSize = textDisplayBuffer.size();
+    const int hexSize = hexDisplayBuffer.size();
+    window->findChild<QLineEdit *>(QStringLiteral("lineEdit_main_cmd"))->setText(text);
+    button("pushButton_main_cmd_send")->click();
+    return shownSince(textSize, hexSize);
+}
+
+void LogTest::pathDialog()
+{
+    QDir().mkpath(QStringLiteral("log"));
+    const QDate before = QDate::currentDate();
+    const QString chosen = QDir::current().absoluteFilePath(QStringLiteral("log/mine.log"));
+    auto seen = answerNextFileDialog(chosen);
+    button("pushButton_log_filepath")->click();
+    const QDate after = QDate::currentDate();
+    QVERIFY(seen->shown);
+    QVERIFY(seen->saveDialog);
+    QVERIFY(seen->hasParent);
+    QCOMPARE(seen->caption, QStringLiteral("保存日志"));
+    QCOMPARE(seen->nameFilters, QStringList(QStringLiteral("日志文件(*.log*)")));
+    const QString proposed = QStringLiteral("./log/") + QFileInfo(seen->proposedFile).fileName();
+    QVERIFY2(proposed == FileNames::proposedLogFile(before) ||
+                 proposed == FileNames::proposedLogFile(after),
+             qPrintable(proposed));
+    QCOMPARE(QFileInfo(seen->proposedFile).absolutePath(), QDir::current().absoluteFilePath("log"));
+    QCOMPARE(button("pushButton_log_filepath")->text(), chosen);
+    // Choosing creates nothing; recording does.
+    QVERIFY(!QFile::exists(chosen));
+
+    seen = answerNextFileDialog(QString());
+    button("pushButton_log_filepath")->click();
+    QVERIFY(seen->shown);
+    QCOMPARE(button("pushButton_log_filepath")->text(), chosen);
+
+    button("pushButton_log")->click();
+    QVERIFY(logRecording);
+    QVERIFY(QFile::exists(chosen));
+    QCOMPARE(button("pushButton_log")->text(), QStringLiteral("停止记录"));
+    QCOMPARE(button("pushButton_log")->styleSheet(), Styles::logRecording());
+    QVERIFY(!button("pushButton_log_filepath")->isEnabled());
+    button("pushButton_log")->click();
+    expectIdle();
+}
+
+void LogTest::refused_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("no path chosen") << QString();
+    QTest::newRow("folder that does not exist") << "missing/x.log";
+    QTest::newRow("a folder") << ".";
+}
+
+void LogTest::refused()
+{
+    QFETCH(QString, path);
+    if (!path.isEmpty())
+        button("pushButton_log_filepath")->setText(QDir::current().absoluteFilePath(path));
+    const QStringList entriesBefore =
+        QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    auto warning = acceptNextMessageBox();
+    button("pushButton_log")->click();
+    QCOMPARE(warning->className, QStringLiteral("QMessageBox"));
+    QCOMPARE(warning->title, QStringLiteral("告警"));
+    QCOMPARE(warning->text, kCannotCreate);
+    expectIdle();
+    QCOMPARE(button("pushButton_log_filepath")->text(),
+             path.isEmpty() ? kNoPath : QDir::current().absoluteFilePath(path));
+    QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entriesBefore);
+}
+
+void LogTest::appendsAcrossRecordings()
+{
+    const QString path = QDir::current().absoluteFilePath(QStringLiteral("same-day.log"));
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("earlier line\n");
+    }
+    // The save dialog's overwrite question does not empty the file.
+    choosePath(path);
+    QCOMPARE(readAll(path), QByteArray("earlier line\n"));
+
+    window->findChild<QCheckBox *>(QStringLiteral("checkBox_Timestamp"))->setChecked(true);
+    button("pushButton_log")->click();
+    QVERIFY(logRecording);
+    const QString first = receive("first\r\n");
+    button("pushButton_log")->click();
+    expectIdle();
+    QVERIFY(receive("while stopped\r\n").contains(QStringLiteral("while stopped")));
+    button("pushButton_log")->click();
+    const QString second = receive("second\r\n");
+    button("pushButton_log")->click();
+
+    QVERIFY(first.contains(QStringLiteral("first\r\n")));
+    QCOMPARE(readAll(path), "earlier line\n" + (first + second).toLocal8Bit());
+}
+
+void LogTest::logMatchesTheConsole()
+{
+    const QString path = QDir::current().absoluteFilePath(QStringLiteral("console.log"));
+    choosePath(path);
+    auto *hexView = window->findChild<QCheckBox *>(QStringLiteral("checkBox_ShowHex"));
+    window->findChild<QCheckBox *>(QStringLiteral("checkBox_Timestamp"))->setChecked(true);
+    window->findChild<QCheckBox *>(QStringLiteral("checkBox_sendlog_record"))->setChecked(true);
+    button("pushButton_log")->click();
+    QVERIFY(logRecording);
+
+    // Text view: whole lines, a line in two chunks, an echoed send.
+    QStringList parts;
+    parts << receive("OK\n") << receive("AB") << receive("CD\n") << send(QStringLiteral("AT+X"));
+    // Hex view from here on; set by the program, so the earlier content stays on screen.
+    hexView->setChecked(true);
+    parts << receive("Z\r\n") << send(QStringLiteral("AT+Y")) << receive(QByteArray("\0\n", 2));
+    button("pushButton_log")->click();
+
+    const QByteArray log = readAll(path);
+    QCOMPARE(log, parts.join(QString()).toLocal8Bit());
+    // No CR reached the text view, so the console's plain text is the log, byte for byte.
+    const QString console = window->findChild<QTextBrowser *>()->toPlainText();
+    QCOMPARE(log, console.toLocal8Bit());
+    QVERIFY(console.contains(QStringLiteral("[接收]")));
+    QVERIFY(console.contains(QStringLiteral("[发送]")));
+    QVERIFY(console.contains(QStringLiteral("5A 0D 0A")));
+    QVERIFY(QRegularExpression(QStringLiteral("^\\[\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d:\\d{3}\\]"
+                                              "\\[接收\\]OK\\n"))
+                .match(console)
+                .hasMatch());
+}
+
+void LogTest::failedWriteStopsRecording()
+{
+    // Every write to this device fails with "no space left".
+    choosePath(QStringLiteral("/dev/full"));
+    QCOMPARE(button("pushButton_log_filepath")->text(), QStringLiteral("/dev/full"));
+    button("pushButton_log")->click();
+    QVERIFY(logRecording);
+
+    MessageBoxWatch boxes;
+    QVERIFY(receive("lost\r\n").contains(QStringLiteral("lost")));
+    QTRY_COMPARE(boxes.texts.size(), 1);
+    QCOMPARE(boxes.texts.first(), QStringLiteral("告警|") + kCannotWrite);
+    expectIdle();
+    QVERIFY(!logFile.isOpen());
+
+    // Later traffic is shown but neither written nor warned about again.
+    QVERIFY(receive("later\r\n").contains(QStringLiteral("later")));
+    QCOMPARE(boxes.texts.size(), 1);
+    expectIdle();
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    LogTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_log.moc"
