@@ -2,6 +2,7 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "config/inicheck.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -10,8 +11,7 @@
 
 namespace {
 
-template <typename T>
-T *rowControl(QWidget *panel, QList<T *> &list, const char *prefix, int row)
+template <typename T> T *rowControl(QWidget *panel, QList<T *> &list, const char *prefix, int row)
 {
     T *control = panel->findChild<T *>(QString::fromLatin1(prefix) + QString::number(row));
     list.append(control);
@@ -40,6 +40,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
     ui->label_zoom->installEventFilter(this);
     ui->label_zoom->setCursor(Qt::SizeFDiagCursor);
 
+    SetAsideIfSerialized(QStringLiteral("config.ini"));
     settings = new QSettings(QStringLiteral("config.ini"), QSettings::IniFormat);
 
     // Each window starts from empty lists, so several windows built in one process (the tests
@@ -64,8 +65,8 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
         connect(cmd, &QLineEdit::returnPressed, this, &Widget::OnCmdLineListReturnPressed);
         connect(rowControl(panel, delayLineEditList, "lineEdit_delayList_", i),
                 &QLineEdit::textChanged, this, &Widget::OnDelayLineListEditingFinished);
-        connect(rowControl(panel, sendButtonList, "pushButton_sendList_", i),
-                &QPushButton::clicked, this, &Widget::OnSendBtnListClicked);
+        connect(rowControl(panel, sendButtonList, "pushButton_sendList_", i), &QPushButton::clicked,
+                this, &Widget::OnSendBtnListClicked);
     }
 
     LoadConfigFile(QStringLiteral("config.ini"));

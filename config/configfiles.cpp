@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "commands/rowname.h"
 #include "config/filenames.h"
+#include "config/inicheck.h"
 #include "config/keys.h"
 #include "config/warning.h"
 
@@ -48,7 +49,8 @@ void Widget::on_pushButton_saveConfigFile_clicked()
     if (path.isEmpty())
         return;
     // The settings class would create the missing folders; the program never does.
-    if (!QFileInfo(path).dir().exists()) {
+    // Opening a file with serialised values would decode them; such a file is not ours to merge.
+    if (!QFileInfo(path).dir().exists() || HoldsSerializedValues(path)) {
         ShowWarning(kSaveFailed);
         return;
     }

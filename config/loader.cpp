@@ -3,15 +3,24 @@
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "commands/rowname.h"
+#include "config/inicheck.h"
 #include "config/keys.h"
 
 #include <QSettings>
 
+#include <memory>
+
 void Widget::LoadConfigFile(const QString &path)
 {
     // A reader of its own: the store keeps collecting the handlers' write-back meanwhile.
-    QSettings file(path, QSettings::IniFormat);
-    const auto text = [&file](const QString &key) { return file.value(key, QString()).toString(); };
+    // A file with serialised values is treated as unreadable: every key reads as absent. The
+    // check comes first because the settings class decodes the whole file when it opens it.
+    std::unique_ptr<QSettings> file;
+    if (!HoldsSerializedValues(path))
+        file = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    const auto text = [&file](const QString &key) {
+        return file ? file->value(key, QString()).toString() : QString();
+    };
 
     if (path == QLatin1String("config.ini")) {
         const QList<QPair<QString, QComboBox *>> lineParameters = {

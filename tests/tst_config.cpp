@@ -1,6 +1,7 @@
 #include "app/globals.h"
 #include "app/widget.h"
 #include "config/filenames.h"
+#include "config/inicheck.h"
 #include "config/keys.h"
 #include "support/filedialog.h"
 #include "support/gui.h"
@@ -201,6 +202,9 @@ private slots:
     void escapedNonAsciiLoads();
     void badInputNeverStopsStartupOrLoading_data();
     void badInputNeverStopsStartupOrLoading();
+    void serializedValuesDetected_data();
+    void serializedValuesDetected();
+    void serializedValuesAreNeverDecoded();
     void killDuringRewriteLeavesCompleteFile();
 };
 
@@ -643,6 +647,54 @@ void ConfigTest::badInputNeverStopsStartupOrLoading()
     w.LoadConfigFile(user);
     check();
     QVERIFY2(clock.elapsed() < 40000, qPrintable(QString::number(clock.elapsed())));
+}
+
+// A crafted serialised value whose decoding asks for gigabytes.
+const QByteArray kCraftedVariant = "@Variant(\\0\\0\\0\\v\\x7f\\xff\\xff\\xff)";
+
+void ConfigTest::serializedValuesDetected_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("serialized");
+    QTest::newRow("plain") << QByteArray("[1]\ncmd=AT\n") << false;
+    QTest::newRow("escaped at sign") << QByteArray("[1]\ncmd=@@Variant(x)\n") << false;
+    QTest::newRow("inside a value") << QByteArray("[1]\ncmd=AT @Variant(x)\n") << false;
+    QTest::newRow("variant") << "[globalSetting]\nrunTimes=" + kCraftedVariant + "\n" << true;
+    QTest::newRow("spaces and quote") << "[1]\ncmd = \"" + kCraftedVariant + "\"\n" << true;
+    QTest::newRow("date time") << QByteArray("[1]\ndelay=@DateTime(\\0)\n") << true;
+}
+
+void ConfigTest::serializedValuesDetected()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, serialized);
+    writeFile(QStringLiteral("probe.ini"), content);
+    QCOMPARE(HoldsSerializedValues(QStringLiteral("probe.ini")), serialized);
+}
+
+// Decoding a crafted value throws out of the settings class and ends the program, so such files
+// are never opened by it: "config.ini" is set aside, a loaded file reads as empty, and saving
+// over one is refused.
+void ConfigTest::serializedValuesAreNeverDecoded()
+{
+    const QByteArray crafted = "[1]\ncmd=AT\n[globalSetting]\nrunTimes=" + kCraftedVariant + "\n";
+    writeFile(kConfig, crafted);
+    Widget w;
+    QCOMPARE(cmdLineEditList[0]->text(), QString());
+    QVERIFY(QFile::exists(QStringLiteral("config.ini.bad")));
+    cmdLineEditList[0]->setText(QStringLiteral("ATI"));
+    QCOMPARE(onDisk().values.value(QStringLiteral("/1/cmd")), QStringLiteral("ATI"));
+
+    const QString user = QDir::current().absoluteFilePath(QStringLiteral("user.ini"));
+    writeFile(user, crafted);
+    w.LoadConfigFile(user);
+    QCOMPARE(cmdLineEditList[0]->text(), QString());
+
+    std::shared_ptr<ModalSeen> warning;
+    QVERIFY(saveTo(&w, user, [&warning] { warning = acceptNextMessageBox(); })->shown);
+    QVERIFY(warning);
+    QCOMPARE(warning->title, QStringLiteral("告警"));
+    QCOMPARE(warning->text, kSaveFailed);
 }
 
 // A child process rewrites "config.ini" through the window's handlers as fast as it can and is

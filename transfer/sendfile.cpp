@@ -52,6 +52,10 @@ void Widget::on_pushButton_send_file_clicked()
     qDebug() << "File size:" << fileSize << " block size:" << blockSize;
     for (qint64 k = 1; !file.atEnd(); ++k) {
         const QByteArray block = file.read(blockSize);
+        // A read error (a failing drive) yields nothing without reaching the end; going on would
+        // never finish.
+        if (block.isEmpty())
+            break;
         qDebug() << block;
         // The port may have been closed while the previous pause kept the event loop running.
         if (!serialPort)

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// True when a settings file holds a value in the toolkit's serialised form ("@Variant(...)" or
+// "@DateTime(...)"). The program only ever stores plain text, so such a value was put there by
+// hand or by another program, and decoding a crafted one can bring the process down.
+bool HoldsSerializedValues(const QString &path);
+
+// Moves such a file out of the way (to path + ".bad", replacing an older one), so the program
+// starts from its defaults instead of failing at every start.
+void SetAsideIfSerialized(const QString &path);
