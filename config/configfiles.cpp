@@ -2,11 +2,11 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/warning.h"
 #include "commands/rowname.h"
 #include "config/filenames.h"
 #include "config/inicheck.h"
 #include "config/keys.h"
-#include "config/warning.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -3,8 +3,8 @@
 #include "app/form/styles.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/warning.h"
 #include "config/filenames.h"
-#include "config/warning.h"
 
 #include <QDate>
 #include <QFileDialog>

@@ -2,23 +2,18 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/warning.h"
 #include "transfer/blocks.h"
 #include "transfer/delay.h"
 
 #include <QDebug>
 #include <QFile>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QSerialPort>
 
 namespace {
 
 const char *const kNoFileChosen = "点击选择发送文件路径";
-
-void warn(const QString &text)
-{
-    QMessageBox::warning(nullptr, QStringLiteral("告警"), text);
-}
 
 } // namespace
 
@@ -36,13 +31,13 @@ void Widget::on_pushButton_send_file_clicked()
 {
     const QString path = ui->pushButton_send_file_path->text();
     if (!serialPort || path == QString::fromUtf8(kNoFileChosen)) {
-        warn(QStringLiteral("无法发送文件！\r\n请先配置并打开串口！"));
+        ShowWarning(QStringLiteral("无法发送文件！\r\n请先配置并打开串口！"));
         return;
     }
     QFile file(path);
     // A file removed or locked since it was chosen must not look as if it had been sent.
     if (!file.open(QIODevice::ReadOnly)) {
-        warn(QStringLiteral("无法打开文件！\r\n请检查文件是否存在或有无读取权限！"));
+        ShowWarning(QStringLiteral("无法打开文件！\r\n请检查文件是否存在或有无读取权限！"));
         return;
     }
     ui->pushButton_send_file->setEnabled(false);

@@ -1,4 +1,4 @@
-#include "config/warning.h"
+#include "app/warning.h"
 
 #include <QMessageBox>
 
