@@ -46,7 +46,8 @@ void MainWindowTest::rowListsHoldRowsInOrder()
     auto *tabs = control<QTabWidget>(&w, QStringLiteral("tabWidget"));
     for (int k = 1; k <= 150; ++k) {
         const QString n = QString::number(k);
-        QCOMPARE(selectCheckBoxList[k - 1]->objectName(), QStringLiteral("checkBox_selectList_") + n);
+        QCOMPARE(selectCheckBoxList[k - 1]->objectName(),
+                 QStringLiteral("checkBox_selectList_") + n);
         QCOMPARE(hexCheckBoxList[k - 1]->objectName(), QStringLiteral("checkBox_hexList_") + n);
         QCOMPARE(enterCheckBoxList[k - 1]->objectName(), QStringLiteral("checkBox_enterList_") + n);
         QCOMPARE(cmdLineEditList[k - 1]->objectName(), QStringLiteral("lineEdit_cmdList_") + n);
@@ -140,9 +141,9 @@ void MainWindowTest::comboItems_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("items");
     QTest::newRow("baudrate") << "comboBox_baudrate"
-                              << QStringList{"110",   "300",    "600",    "1200",
-                                             "2400",  "4800",   "9600",   "14400",
-                                             "19200", "38400",  "57600",  "115200",
+                              << QStringList{"110",    "300",    "600",    "1200",
+                                             "2400",   "4800",   "9600",   "14400",
+                                             "19200",  "38400",  "57600",  "115200",
                                              "230400", "380400", "460800", "921600"};
     QTest::newRow("databits") << "comboBox_databits" << QStringList{"5", "6", "7", "8"};
     QTest::newRow("parity") << "comboBox_parity"
@@ -264,9 +265,8 @@ int main(int argc, char *argv[])
     if (app.arguments().contains(QStringLiteral("--close-child"))) {
         Widget w;
         w.show();
-        QTimer::singleShot(200, [&w] {
-            control<QPushButton>(&w, QStringLiteral("btn_close"))->click();
-        });
+        QTimer::singleShot(
+            200, [&w] { control<QPushButton>(&w, QStringLiteral("btn_close"))->click(); });
         return app.exec();
     }
     MainWindowTest test;
