@@ -22,11 +22,12 @@ std::shared_ptr<ModalSeen> answerNextModal(std::function<void(QWidget *)> answer
 // Presses the default button (OK) of the next message box.
 std::shared_ptr<ModalSeen> acceptNextMessageBox(int timeoutMs = 10000);
 
-// The named control of the window; fails the running test when it is missing.
+// The named control of the window, or null when it has none of that name and class.
 template <typename T> T *control(QWidget *window, const QString &name)
 {
     return window->findChild<T *>(name);
 }
 
-// Builds the main window in a fresh, empty working directory (with no "config.ini").
+// Makes a fresh, empty directory (with no "config.ini") the working directory, so that the next
+// window starts from nothing; the directory is removed when the test program ends.
 QString freshWorkingDirectory();
