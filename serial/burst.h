@@ -7,5 +7,10 @@
 constexpr int BurstQuietMs = 10;
 constexpr int BurstLatestMs = 100;
 
-// Interval to restart the read timer with, `sinceFirstUnreadMs` after the burst's first byte.
+// Most bytes the port object holds for one chunk. A flood faster than the console can draw then
+// waits in the driver instead of piling up into one chunk too big to lay out.
+constexpr qint64 BurstMaxBytes = 256 * 1024;
+
+// Interval to restart the read timer with, `sinceFirstUnreadMs` after the burst's first byte;
+// 0 when the read is due now.
 int NextReadDelay(qint64 sinceFirstUnreadMs);

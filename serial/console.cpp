@@ -66,3 +66,19 @@ ConsoleParts RenderChunk(const QString &text, const QString &hex, const QString 
     }
     return parts;
 }
+
+int ConsolePieceEnd(const QString &part, int from, int pieceChars)
+{
+    const int limit = from + pieceChars;
+    if (limit >= part.size())
+        return part.size();
+    const int lf = part.lastIndexOf(QLatin1Char('\n'), limit - 1);
+    if (lf >= from)
+        return lf + 1;
+    int end = limit;
+    // A CR and its LF make one line break only when they arrive together.
+    if (end - 1 > from &&
+        (part.at(end - 1) == QLatin1Char('\r') || part.at(end - 1).isHighSurrogate()))
+        --end;
+    return end;
+}

@@ -21,6 +21,15 @@ struct ConsoleParts
 ConsoleParts RenderChunk(const QString &text, const QString &hex, const QString &textBuffer,
                          const QString &hexBuffer, const QString &stamp, bool timestamps);
 
+// The console takes a long part in pieces of at most this many characters: the toolkit lays out
+// one huge insertion in time that grows faster than its length, many pieces in linear time.
+constexpr int ConsolePieceChars = 65536;
+
+// End (exclusive) of the piece of `part` that starts at `from`: after the last LF within the
+// piece size if there is one, otherwise at the size limit, moved back so that neither a CR LF
+// pair nor a surrogate pair is cut. The pieces inserted one after another make the same text.
+int ConsolePieceEnd(const QString &part, int from, int pieceChars = ConsolePieceChars);
+
 // Over these lengths (in UTF-16 units) the next chunk first clears the console and both buffers.
 constexpr int TextBufferLimit = 102400;
 constexpr int HexBufferLimit = 204800;

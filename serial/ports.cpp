@@ -4,6 +4,7 @@
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "config/keys.h"
+#include "serial/burst.h"
 #include "serial/portscan.h"
 #include "serial/receive.h"
 #include "serial/trace.h"
@@ -177,6 +178,7 @@ void Widget::on_pushButton_serialOpen_clicked()
     }
 
     openPortName = name;
+    serialPort->setReadBufferSize(BurstMaxBytes);
     connect(serialPort, &QSerialPort::readyRead, this, &Widget::_KESTO_UartRecvIRQ_Handler);
     ui->pushButton_serialOpen->setText(QStringLiteral("Close"));
     ui->pushButton_serialOpen->setStyleSheet(Styles::openButtonOpen());

@@ -31,8 +31,15 @@ void Widget::_KESTO_UartRecvIRQ_Handler()
 {
     if (!readTimer->isActive())
         burstClock.start();
+    const int delay = NextReadDelay(burstClock.elapsed());
     readTimer->stop();
-    readTimer->start(NextReadDelay(burstClock.elapsed()));
+    // Once the burst is due, read right here: a device that never pauses keeps the event loop
+    // busy with its data, and the bound must not depend on when a timer gets its turn.
+    if (delay == 0) {
+        _KESTO_ReadSerialData();
+        return;
+    }
+    readTimer->start(delay);
 }
 
 void Widget::_KESTO_ReadSerialData()
@@ -67,7 +74,11 @@ void Widget::ShowData(QByteArray data, bool received)
 
     const QString &shown = ui->checkBox_ShowHex->isChecked() ? parts.hex : parts.text;
     ui->textBrowser->moveCursor(QTextCursor::End);
-    ui->textBrowser->insertPlainText(shown);
+    for (int from = 0; from < shown.size();) {
+        const int end = ConsolePieceEnd(shown, from);
+        ui->textBrowser->insertPlainText(shown.mid(from, end - from));
+        from = end;
+    }
     if (logRecording)
         LogWrite(shown);
     ui->textBrowser->moveCursor(QTextCursor::End);

@@ -21,6 +21,8 @@ private slots:
     void rendering_data();
     void rendering();
     void hexLineBreaksMatchStepwiseReplacement();
+    void pieces_data();
+    void pieces();
     void readDelay_data();
     void readDelay();
 };
@@ -163,6 +165,31 @@ void ConsoleTest::hexLineBreaksMatchStepwiseReplacement()
             QCOMPARE(parts.text, text);
         }
     }
+}
+
+void ConsoleTest::pieces_data()
+{
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("pieceChars");
+    QTest::addColumn<int>("end");
+    QTest::newRow("fits") << "ab\ncd" << 0 << 8 << 5;
+    QTest::newRow("rest fits") << "ab\ncdef" << 3 << 5 << 7;
+    QTest::newRow("after the last LF") << "ab\ncd\nefgh" << 0 << 7 << 6;
+    QTest::newRow("LF is the last char") << "abc\ndefg" << 0 << 4 << 4;
+    QTest::newRow("no LF: at the limit") << "abcdefgh" << 2 << 4 << 6;
+    QTest::newRow("CR LF kept together") << "abc\r\ndef" << 0 << 4 << 3;
+    QTest::newRow("surrogate pair kept") << QStringLiteral("ab\U0001F600cd") << 0 << 3 << 2;
+    QTest::newRow("LF beyond the limit ignored") << "abcd\nef" << 0 << 4 << 4;
+}
+
+void ConsoleTest::pieces()
+{
+    QFETCH(QString, part);
+    QFETCH(int, from);
+    QFETCH(int, pieceChars);
+    QFETCH(int, end);
+    QCOMPARE(ConsolePieceEnd(part, from, pieceChars), end);
 }
 
 void ConsoleTest::readDelay_data()
