@@ -3,13 +3,13 @@
 #include "app/form/styles.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/warning.h"
 #include "config/keys.h"
 #include "serial/burst.h"
 #include "serial/portscan.h"
 #include "serial/receive.h"
 #include "serial/trace.h"
 
-#include <QMessageBox>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QSettings>
@@ -171,8 +171,7 @@ void Widget::on_pushButton_serialOpen_clicked()
         // never see a port object that is not open.
         delete serialPort;
         serialPort = nullptr;
-        QMessageBox::warning(nullptr, QStringLiteral("告警"),
-                             QStringLiteral("串口打开失败！\r\n请检查串口驱动或是否被占用！"));
+        ShowWarning(QStringLiteral("串口打开失败！\r\n请检查串口驱动或是否被占用！"));
         DebugTrace(caller + QStringLiteral("(") + name + QStringLiteral(" Open Fail)"));
         return;
     }

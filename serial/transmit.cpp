@@ -2,10 +2,10 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/warning.h"
 #include "config/keys.h"
 #include "serial/hexcodec.h"
 
-#include <QMessageBox>
 #include <QSerialPort>
 #include <QSettings>
 
@@ -13,8 +13,7 @@ namespace {
 
 void WarnNoPort()
 {
-    QMessageBox::warning(nullptr, QStringLiteral("告警"),
-                         QStringLiteral("无法发送数据！\r\n请先打开串口！"));
+    ShowWarning(QStringLiteral("无法发送数据！\r\n请先打开串口！"));
 }
 
 } // namespace
