@@ -1,11 +1,12 @@
 // Streams bytes into a running window, first as fast as a pty takes them, then at the rate of a
-// UART at 921600 baud, and prints how fast they are shown, what that costs in CPU and how long
-// the console goes without an update.
+// UART at 921600 baud, and prints how fast they are shown, what that costs in CPU, how long the
+// console goes without an update, and the resident memory after start and after the floods.
 // Usage: bench_receive [megabytes for the fast runs, default 20] [megabytes at UART rate, default
 // 1]
 
 #include "app/globals.h"
 #include "app/widget.h"
+#include "benchutil.h"
 #include "support/gui.h"
 #include "support/pty.h"
 #include "support/session.h"
@@ -14,25 +15,34 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QRegularExpression>
+#include <QTextBrowser>
 #include <QThread>
 #include <QTimer>
 
 #include <cstdio>
 #include <poll.h>
-#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
+
+// One phase's clock, started when it begins.
+QElapsedTimer phaseClock;
 
 // Bytes put on the console so far, counted from the hex line each chunk writes to the debug
 // output ("4F 4B len: 5" with stamps on: the length of the hex text is three per byte, minus 1),
 // and the times between chunks.
 qint64 shownBytes = 0;
 int chunks = 0;
-qint64 largestGapNs = 0;
-QElapsedTimer sinceLastChunk;
+qint64 largestChunkGapNs = 0;
+qint64 lastChunkNs = 0;
+
+// Repaints of the console after the phase's first chunk, and the longest time the console went
+// without one (the first gap counts from that chunk).
+bool counting = false;
+int repaints = 0;
+qint64 largestRepaintGapNs = 0;
+qint64 lastRepaintNs = 0;
 
 void countShownBytes(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
@@ -43,18 +53,34 @@ void countShownBytes(QtMsgType type, const QMessageLogContext &, const QString &
         return;
     const qint64 hexLength = message.midRef(mark + 6).toLongLong();
     shownBytes += hexLength > 0 ? (hexLength + 1) / 3 : 0;
-    if (chunks++ > 0)
-        largestGapNs = std::max(largestGapNs, sinceLastChunk.nsecsElapsed());
-    sinceLastChunk.start();
+    const qint64 now = phaseClock.nsecsElapsed();
+    if (chunks++ > 0) {
+        largestChunkGapNs = std::max(largestChunkGapNs, now - lastChunkNs);
+    } else {
+        counting = true;
+        lastRepaintNs = now;
+    }
+    lastChunkNs = now;
 }
 
-double cpuSeconds(int who)
+// Times the paint events of the console's viewport.
+class RepaintClock : public QObject
 {
-    rusage usage{};
-    getrusage(who, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && counting) {
+            const qint64 now = phaseClock.nsecsElapsed();
+            largestRepaintGapNs = std::max(largestRepaintGapNs, now - lastRepaintNs);
+            lastRepaintNs = now;
+            ++repaints;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 // Writes `total` bytes of NMEA-like lines to the master end, at `rate` bytes per second or, with
 // rate 0, as fast as the pty takes them.
@@ -87,35 +113,70 @@ void stream(int master, qint64 total, qint64 rate)
     }
 }
 
+// Handles events for `ms` milliseconds.
+void settle(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QTimer tick;
+    tick.start(10);
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 void runPhase(Widget &window, const PtyPair &pty, qint64 total, qint64 rate, bool hexView)
 {
     window.findChild<QPushButton *>(QStringLiteral("pushButton_clear_screen"))->click();
     window.findChild<QCheckBox *>(QStringLiteral("checkBox_ShowHex"))->setChecked(hexView);
+    settle(100);
 
-    QElapsedTimer clock;
     shownBytes = 0;
     chunks = 0;
-    largestGapNs = 0;
+    largestChunkGapNs = 0;
+    counting = false;
+    repaints = 0;
+    largestRepaintGapNs = 0;
     const double processCpu = cpuSeconds(RUSAGE_SELF);
     const double guiCpu = cpuSeconds(RUSAGE_THREAD);
-    clock.start();
+    phaseClock.start();
     std::thread peer(stream, pty.masterFd(), total, rate);
     // The loop sleeps between events, as the program's own would; the tick ends a stuck run.
     QTimer tick;
     tick.start(50);
-    while (shownBytes < total && clock.elapsed() < 170000)
+    while (shownBytes < total && phaseClock.elapsed() < 170000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    const double seconds = double(clock.elapsed()) / 1000.0;
+    const double seconds = double(phaseClock.nsecsElapsed()) / 1e9;
+    const double processCpuUsed = cpuSeconds(RUSAGE_SELF) - processCpu;
+    const double guiCpuUsed = cpuSeconds(RUSAGE_THREAD) - guiCpu;
     peer.join();
+    // The repaint that shows the last chunk closes the last gap.
+    const int repaintsBefore = repaints;
+    while (repaints == repaintsBefore && phaseClock.elapsed() < 175000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    counting = false;
 
-    const double megabytes = double(total) / (1024.0 * 1024.0);
+    const double mib = double(total) / (1024.0 * 1024.0);
+    const double shownMib = double(shownBytes) / (1024.0 * 1024.0);
+    const char *view = hexView ? "hex" : "text";
+    const char *kind = rate > 0 ? "uart" : "flood";
     std::printf("%-9s %-9s %6.1f MB shown of %.1f in %6.2f s: %9.0f bytes/s, CPU %5.3f s/MB (GUI "
-                "thread %5.3f s/MB), largest gap between two chunks shown %lld ms (%d chunks)\n",
-                hexView ? "hex view" : "text view", rate > 0 ? "UART rate" : "flood",
-                double(shownBytes) / (1024.0 * 1024.0), megabytes, seconds,
-                double(shownBytes) / seconds, (cpuSeconds(RUSAGE_SELF) - processCpu) / megabytes,
-                (cpuSeconds(RUSAGE_THREAD) - guiCpu) / megabytes, largestGapNs / 1000000, chunks);
-    std::fflush(stdout);
+                "thread %5.3f s/MB), largest gap between two chunks shown %lld ms (%d chunks), "
+                "between two console repaints %lld ms (%d repaints)\n",
+                hexView ? "hex view" : "text view", rate > 0 ? "UART rate" : "flood", shownMib, mib,
+                seconds, double(shownBytes) / seconds, processCpuUsed / mib, guiCpuUsed / mib,
+                largestChunkGapNs / 1000000, chunks, largestRepaintGapNs / 1000000, repaints);
+
+    const QByteArray prefix = QByteArray("receive.") + kind + '.' + view;
+    const QByteArray what = QByteArray(rate > 0 ? "at 921600 baud (90 KiB/s)" : "flood") + ", " +
+                            view + " view, stamps on";
+    printResult(prefix + ".rate", double(shownBytes) / 1024.0 / seconds, 0, "KiB/s",
+                "Receive " + what + ": bytes shown per second");
+    printResult(prefix + ".cpu", 1000.0 * guiCpuUsed / mib, 0, "ms/MiB",
+                "Receive " + what + ": CPU per MiB shown (GUI thread, i.e. the program)");
+    printResult(prefix + ".gap", double(largestRepaintGapNs) / 1e6, 0, "ms",
+                "Receive " + what + ": largest gap between two console repaints");
+    printResult(prefix + ".chunkgap", double(largestChunkGapNs) / 1e6, 0, "ms",
+                "Receive " + what + ": largest gap between two chunks put on the console");
 }
 
 } // namespace
@@ -139,9 +200,30 @@ int main(int argc, char *argv[])
         return 1;
     }
     window.findChild<QCheckBox *>(QStringLiteral("checkBox_Timestamp"))->setChecked(true);
-    for (bool hexView : {false, true})
+    RepaintClock repaintClock;
+    window.findChild<QTextBrowser *>(QStringLiteral("textBrowser"))
+        ->viewport()
+        ->installEventFilter(&repaintClock);
+    settle(500);
+    const double startRss = residentMiB();
+    std::printf("resident memory with the port open: %.1f MiB\n", startRss);
+    printResult("memory.start", startRss, 1, "MiB",
+                "Resident memory, window shown and port open (in-process, offscreen)");
+
+    const QByteArray floodMib = QByteArray::number(double(floodBytes) / (1024 * 1024), 'g', 3);
+    for (bool hexView : {false, true}) {
         runPhase(window, pty, floodBytes, 0, hexView);
+        settle(500);
+        const double rss = residentMiB();
+        std::printf("resident memory after that: %.1f MiB\n", rss);
+        printResult(hexView ? "memory.after_flood_hex" : "memory.after_flood_text", rss, 1, "MiB",
+                    "Resident memory after a further " + floodMib + " MiB received in " +
+                        (hexView ? "hex" : "text") + " view");
+    }
     for (bool hexView : {false, true})
         runPhase(window, pty, uartBytes, uartRate, hexView);
+    const double peak = residentMiB(0, "VmHWM:");
+    std::printf("peak resident memory: %.1f MiB\n", peak);
+    printResult("memory.peak", peak, 1, "MiB", "Peak resident memory over the whole receive bench");
     return 0;
 }

@@ -2,6 +2,7 @@
 // the designed pace of one block per 50 ms (baud / 40 bytes per second), and the share of one
 // processor the program used meanwhile.
 #include "app/widget.h"
+#include "benchutil.h"
 #include "support/gui.h"
 #include "support/pty.h"
 #include "support/session.h"
@@ -16,17 +17,8 @@
 #include <QSocketNotifier>
 
 #include <cstdio>
-#include <sys/resource.h>
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 // The transfer still formats its debug lines; only printing them is skipped.
 void dropDebug(QtMsgType type, const QMessageLogContext &, const QString &message)
@@ -86,5 +78,10 @@ int main(int argc, char *argv[])
                 100.0 * achieved / designed);
     std::printf("CPU time      %.3f s (%.2f %% of one core)\n", cpu, 100.0 * cpu / wall);
     std::printf("data intact   %s\n", received == content ? "yes" : "NO");
+    printResult("sendfile.rate", 100.0 * achieved / designed, 1, "%",
+                "File send, 64 KiB at 115200 baud: rate achieved, share of the designed pace "
+                "(2880 bytes/s)");
+    printResult("sendfile.cpu", 100.0 * cpu / wall, 2, "%",
+                "File send, 64 KiB at 115200 baud: CPU, share of one core");
     return received == content ? 0 : 1;
 }
