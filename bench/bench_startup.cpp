@@ -266,19 +266,21 @@ public:
             xcb_disconnect(connection);
     }
 
-    // Starts the program and waits for its first frame; false when it does not come in time or
-    // when the first drawing did not cover the whole window (the watch came too late).
-    bool run(const char *program, const std::vector<std::string> &env, RealRun &result)
+    enum Outcome { Measured, Partial, NoFrame };
+
+    // Starts the program and waits for its first frame. Partial: the first drawing seen did not
+    // cover the whole window, so the watch came too late for the first frame.
+    Outcome run(const char *program, const std::vector<std::string> &env, RealRun &result)
     {
         ScratchDir dir;
         if (dir.path.empty())
-            return false;
+            return NoFrame;
         const qint64 startNs = nowNs();
         const pid_t pid = start({program}, dir.path, env);
         xcb_window_t window = XCB_NONE;
         qint64 mappedNs = 0, frameNs = 0;
         bool whole = false;
-        const qint64 deadline = startNs + 30000000000LL;
+        const qint64 deadline = startNs + 20000000000LL;
         while (frameNs == 0 && nowNs() < deadline) {
             xcb_generic_event_t *event = xcb_poll_for_event(connection);
             if (!event) {
@@ -322,7 +324,7 @@ public:
             free(event);
         result.mapped = double(mappedNs - startNs) / 1e6;
         result.firstFrame = double(frameNs - startNs) / 1e6;
-        return frameNs != 0 && whole;
+        return frameNs == 0 ? NoFrame : whole ? Measured : Partial;
     }
 
 private:
@@ -339,9 +341,15 @@ void benchRealWith(XWatcher &watcher, int runs, const std::vector<std::string> &
     std::vector<double> mapped, frame, rssSettled, anonSettled;
     for (int i = 0; i < runs; ++i) {
         RealRun run;
-        if (!watcher.run(SERMORA_BINARY, env, run)) {
-            std::printf("real program%s run %d: no whole first frame seen\n", how.c_str(), i + 1);
+        const XWatcher::Outcome outcome = watcher.run(SERMORA_BINARY, env, run);
+        if (outcome == XWatcher::Partial) {
+            std::printf("real program%s run %d: the first frame was missed\n", how.c_str(), i + 1);
             continue;
+        }
+        if (outcome == XWatcher::NoFrame) {
+            std::printf("real program%s run %d: no frame within 20 s, no more runs\n", how.c_str(),
+                        i + 1);
+            break;
         }
         std::printf("real program%s run %d: window mapped %.1f ms, first frame %.1f ms after "
                     "start, resident %.1f MiB then, %.1f MiB a second later (%.1f MiB not backed "
@@ -378,7 +386,8 @@ void benchReal(int runs)
     }
     XWatcher watcher;
     if (!watcher.connect()) {
-        std::printf("real program: not measured, no X server with the DAMAGE extension\n");
+        std::printf("real program: not measured, no X server at DISPLAY or none with the DAMAGE "
+                    "extension\n");
         return;
     }
     benchRealWith(watcher, runs, {"QT_QPA_PLATFORM=xcb"}, "real", "", true);
