@@ -227,9 +227,10 @@ int main(int argc, char *argv[])
         settle(500);
         const double rss = residentMiB();
         std::printf("resident memory after that: %.1f MiB\n", rss);
-        printResult(hexView ? "memory.after_flood_hex" : "memory.after_flood_text", rss, 1, "MiB",
-                    "Resident memory after a further " + floodMib + " MiB received in " +
-                        (hexView ? "hex" : "text") + " view");
+        printResult(
+            hexView ? "memory.after_flood_hex" : "memory.after_flood_text", rss, 1, "MiB",
+            "Resident memory after " + floodMib +
+                (hexView ? " MiB more received in hex view" : " MiB received in text view"));
     }
     for (bool hexView : {false, true})
         runPhase(window, pty, uartBytes, uartRate, hexView);
