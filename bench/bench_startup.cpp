@@ -88,11 +88,13 @@ pid_t start(const std::vector<std::string> &argv, const std::string &dir,
     if (reportFd >= 0 && dup2(reportFd, 3) < 0)
         _exit(126);
     // Nothing else of the bench's, such as its X connection, goes to the started program.
-    close_range(4, ~0U, 0);
+    close_range(reportFd >= 0 ? 4 : 3, ~0U, 0);
     const int null = open("/dev/null", O_RDWR);
     dup2(null, 0);
     dup2(null, 1);
     dup2(null, 2);
+    if (null > 2)
+        close(null);
     if (chdir(dir.c_str()) != 0)
         _exit(126);
     for (const std::string &variable : env)
