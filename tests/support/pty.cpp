@@ -34,6 +34,13 @@ PtyPair::~PtyPair()
         ::close(master);
 }
 
+void PtyPair::closeMaster()
+{
+    if (master >= 0)
+        ::close(master);
+    master = -1;
+}
+
 bool PtyPair::write(const QByteArray &bytes)
 {
     qint64 done = 0;

@@ -16,6 +16,13 @@ public:
     bool isOpen() const { return master >= 0; }
     QString slavePath() const { return path; }
     int masterFd() const { return master; }
+    // The test's own descriptor of the slave end, open for the pair's lifetime. What is written
+    // to it reaches the master after everything the program wrote to the slave before.
+    int slaveFd() const { return slave; }
+
+    // Closes the master end, as if the module were unplugged: the slave's device node goes away
+    // and the program's descriptor of it is hung up. isOpen() is false afterwards.
+    void closeMaster();
 
     // Writes all bytes to the master end (the program receives them).
     bool write(const QByteArray &bytes);

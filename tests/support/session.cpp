@@ -11,13 +11,18 @@
 
 bool openOnPty(QWidget *window, const PtyPair &pty, int timeoutMs)
 {
-    qputenv("SERMORA_EXTRA_PORTS", pty.slavePath().toLocal8Bit());
+    return openOnPath(window, pty.slavePath(), timeoutMs);
+}
+
+bool openOnPath(QWidget *window, const QString &path, int timeoutMs)
+{
+    qputenv("SERMORA_EXTRA_PORTS", path.toLocal8Bit());
     auto *ports = window->findChild<QComboBox *>(QStringLiteral("comboBox_serial"));
     auto *open = window->findChild<QPushButton *>(QStringLiteral("pushButton_serialOpen"));
     QDeadlineTimer deadline(timeoutMs);
-    while (ports->findText(pty.slavePath()) < 0 && !deadline.hasExpired())
+    while (ports->findText(path) < 0 && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    const int index = ports->findText(pty.slavePath());
+    const int index = ports->findText(path);
     if (index < 0)
         return false;
     ports->setCurrentIndex(index);
