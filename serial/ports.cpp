@@ -6,6 +6,7 @@
 #include "app/warning.h"
 #include "config/keys.h"
 #include "serial/burst.h"
+#include "serial/hangup.h"
 #include "serial/portscan.h"
 #include "serial/receive.h"
 #include "serial/trace.h"
@@ -179,6 +180,11 @@ void Widget::on_pushButton_serialOpen_clicked()
     openPortName = name;
     serialPort->setReadBufferSize(BurstMaxBytes);
     connect(serialPort, &QSerialPort::readyRead, this, &Widget::_KESTO_UartRecvIRQ_Handler);
+    connect(serialPort, &QSerialPort::errorOccurred, this,
+            [port = serialPort](QSerialPort::SerialPortError error) {
+                if (error == QSerialPort::ResourceError)
+                    DropOutputIfHungUp(port);
+            });
     ui->pushButton_serialOpen->setText(QStringLiteral("Close"));
     ui->pushButton_serialOpen->setStyleSheet(Styles::openButtonOpen());
     DebugTrace(caller + QStringLiteral("(") + name + QStringLiteral(" Open Success ") +

@@ -1,0 +1,453 @@
+// Fault injection over pty pairs: the device vanishes in the middle of a burst, a batch run or a
+// file send.
+
+#include "app/form/styles.h"
+#include "app/globals.h"
+#include "app/widget.h"
+#include "support/filedialog.h"
+#include "support/gui.h"
+#include "support/pty.h"
+#include "support/session.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <atomic>
+#include <functional>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// ---- Messages -----------------------------------------------------------------------------
+
+QtMessageHandler forwardMessage = nullptr;
+// Warnings (and worse) since the last clear: a write to a port that is no longer open, a socket
+// notifier on a closed descriptor and the like would show up here.
+QStringList warnings;
+
+void filterMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    // The program's traces and a hex line per console chunk: hundreds of megabytes in a flood.
+    if (type == QtDebugMsg)
+        return;
+    if (type != QtInfoMsg && !message.startsWith(QLatin1String("This plugin does not support")))
+        warnings << message;
+    forwardMessage(type, context, message);
+}
+
+// ---- Unplugging ---------------------------------------------------------------------------
+
+// Written to the slave end by the test itself. A pty passes bytes on in the order they were
+// written, so whatever the master reads before a fence was written to the device before it.
+const QByteArray kClosedFence("\x02<session closed>\x03");
+const QByteArray kEndFence("\x02<end>\x03");
+
+enum class Vanish {
+    // The module is unplugged: the master end is closed and the listed path removed.
+    MasterClosed,
+    // Only the listed path goes; the device stays, so the test can see what still reaches it.
+    PathRemoved,
+};
+
+// Follows a session from inside whatever event handling runs (the waits of a batch run or a file
+// send included): unplugs the device when its condition first holds, notes when the session
+// ends, answers every modal box (and remembers it), collects what the program sent to the
+// device while the master is open, and feeds the device's own output through `onTick`.
+class Unplug : public QObject
+{
+public:
+    Unplug(QWidget *window, PtyPair &pty, const QString &link, Vanish how)
+        : window(window), pty(pty), link(link), how(how)
+    {
+        clock.start();
+        tick.setTimerType(Qt::PreciseTimer);
+        connect(&tick, &QTimer::timeout, this, &Unplug::look);
+        tick.start(5);
+    }
+
+    // Watches the open session's port object. Everything written to the device before it is
+    // released (which is after its close) lies before kClosedFence.
+    void watchSession()
+    {
+        connect(serialPort, &QSerialPort::errorOccurred, this,
+                [this](QSerialPort::SerialPortError e) {
+                    if (e != QSerialPort::NoError)
+                        ++portErrors;
+                });
+        connect(serialPort, &QObject::destroyed, this, [this] {
+            closedAt = now();
+            if (how == Vanish::PathRemoved)
+                fenceWritten = ::write(pty.slaveFd(), kClosedFence.constData(),
+                                       size_t(kClosedFence.size())) == kClosedFence.size();
+        });
+    }
+
+    void unplugWhen(std::function<bool()> condition) { unplugCondition = std::move(condition); }
+
+    // Presses `button` from the event loop and returns once its click handler has returned.
+    // The handlers of RUN and 发送文件 handle events themselves until they end; the unplugging
+    // and the watching happen in there, from the tick.
+    bool clickAndWait(QPushButton *button)
+    {
+        pressed = true;
+        QTimer::singleShot(0, button, [this, button] {
+            button->click();
+            returnedAt = now();
+        });
+        return QTest::qWaitFor([this] { return returnedAt >= 0; }, 60000);
+    }
+
+    // PathRemoved only: everything the device got after the session was released, up to a
+    // final fence written now.
+    QByteArray afterClose()
+    {
+        if (::write(pty.slaveFd(), kEndFence.constData(), size_t(kEndFence.size())) !=
+            kEndFence.size())
+            return "<cannot write the end fence>";
+        QDeadlineTimer deadline(10000);
+        while (!received.endsWith(kEndFence) && !deadline.hasExpired())
+            received += pty.readAtLeast(1, 100);
+        const int closed = received.indexOf(kClosedFence);
+        if (closed < 0 || !received.endsWith(kEndFence))
+            return "<fences missing>";
+        const int from = closed + kClosedFence.size();
+        return received.mid(from, received.size() - kEndFence.size() - from);
+    }
+
+    // PathRemoved only: what the device got while the session was open.
+    QByteArray beforeClose() const
+    {
+        const int closed = received.indexOf(kClosedFence);
+        return closed < 0 ? received : received.left(closed);
+    }
+
+    qint64 now() const { return clock.elapsed(); }
+
+    std::function<void()> onTick;
+    std::function<void()> beforeUnplug;
+    // Modal boxes are answered once this holds (at once without it).
+    std::function<bool()> answerModalsWhen;
+    qint64 unpluggedAt = -1;
+    qint64 closedAt = -1;
+    qint64 returnedAt = -1;
+    bool fenceWritten = false;
+    bool overran = false;
+    // Errors the port object reported. A port that keeps retrying a descriptor that is hung up
+    // reports one per turn of the event loop.
+    int portErrors = 0;
+    QByteArray received;
+    QStringList modals;
+
+private:
+    void look()
+    {
+        if (pty.isOpen())
+            received += pty.readAvailable();
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible() && (!answerModalsWhen || answerModalsWhen())) {
+            modals << modal->windowTitle() + QLatin1Char('|') + modal->property("text").toString();
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->reject();
+            else
+                modal->close();
+        }
+        if (onTick)
+            onTick();
+        if (unpluggedAt < 0 && unplugCondition && unplugCondition()) {
+            if (beforeUnplug)
+                beforeUnplug();
+            unpluggedAt = now();
+            if (how == Vanish::MasterClosed) {
+                received += pty.readAvailable();
+                pty.closeMaster();
+            }
+            QFile::remove(link);
+        }
+        // A handler that does not end on its own is stopped, so the test fails instead of
+        // hanging; one that cannot be stopped at all ends the test program.
+        if (pressed && returnedAt < 0 && unpluggedAt >= 0) {
+            const qint64 since = now() - unpluggedAt;
+            if (since > 20000 && !overran) {
+                overran = true;
+                window->findChild<QPushButton *>(QStringLiteral("pushButton_stop"))->click();
+                if (serialPort)
+                    window->findChild<QPushButton *>(QStringLiteral("pushButton_serialOpen"))
+                        ->click();
+            }
+            if (since > 40000)
+                qFatal("The handler still runs 40 s after the device vanished");
+        }
+    }
+
+    QWidget *window;
+    PtyPair &pty;
+    QString link;
+    Vanish how;
+    QTimer tick;
+    QElapsedTimer clock;
+    std::function<bool()> unplugCondition;
+    bool pressed = false;
+};
+
+// Text lines "ROW<n>" CR LF, as the batch run sends rows 1 to `rows`, for `passes` passes.
+QByteArray rowSequence(int rows, int passes)
+{
+    QByteArray one;
+    for (int r = 1; r <= rows; ++r)
+        one += "ROW" + QByteArray::number(r) + "\r\n";
+    return one.repeated(passes);
+}
+
+QByteArray letters(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char('A' + i % 26);
+    return bytes;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Vanish)
+
+class FaultsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { forwardMessage = qInstallMessageHandler(filterMessages); }
+    void init();
+    void cleanup();
+
+    void unpluggedDuringBurst_data() { vanishModes(); }
+    void unpluggedDuringBurst();
+    void unpluggedDuringBatchRun_data() { vanishModes(); }
+    void unpluggedDuringBatchRun();
+    void unpluggedDuringFileSend_data() { vanishModes(); }
+    void unpluggedDuringFileSend();
+
+private:
+    template <typename T> T *get(const char *name)
+    {
+        return control<T>(window, QString::fromLatin1(name));
+    }
+    void vanishModes();
+    // The checks every unplugging ends with: the session is closed within the ceiling and looks
+    // closed, no box came up, no warning was logged and, with the master still open, nothing
+    // reached the device after the session ended.
+    void expectClosedSession(Unplug &u, Vanish how, const QStringList &boxes = {});
+
+    Widget *window = nullptr;
+    PtyPair *pty = nullptr;
+    QTemporaryDir *links = nullptr;
+    QString link;
+};
+
+void FaultsTest::init()
+{
+    freshWorkingDirectory();
+    qunsetenv("SERMORA_EXTRA_PORTS");
+    textDisplayBuffer.clear();
+    hexDisplayBuffer.clear();
+    isBatchRunning = false;
+    window = new Widget;
+    window->show();
+    pty = new PtyPair;
+    QVERIFY(pty->isOpen());
+    links = new QTemporaryDir;
+    link = links->filePath(QStringLiteral("module"));
+    QVERIFY(QFile::link(pty->slavePath(), link));
+    // A scan right away spares the wait for the timer's first one.
+    qputenv("SERMORA_EXTRA_PORTS", link.toLocal8Bit());
+    QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
+    warnings.clear();
+}
+
+void FaultsTest::cleanup()
+{
+    if (logRecording)
+        get<QPushButton>("pushButton_log")->click();
+    delete window;
+    window = nullptr;
+    // The port belongs to the session, not to the window.
+    delete serialPort;
+    serialPort = nullptr;
+    delete pty;
+    pty = nullptr;
+    delete links;
+    links = nullptr;
+}
+
+void FaultsTest::vanishModes()
+{
+    QTest::addColumn<Vanish>("how");
+    QTest::newRow("master closed, path removed") << Vanish::MasterClosed;
+    QTest::newRow("path removed, master open") << Vanish::PathRemoved;
+}
+
+void FaultsTest::expectClosedSession(Unplug &u, Vanish how, const QStringList &boxes)
+{
+    QVERIFY2(u.unpluggedAt >= 0, "the device was never unplugged");
+    QTRY_VERIFY_WITH_TIMEOUT(serialPort == nullptr, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(u.closedAt >= 0, 5000);
+    // The scan runs once a second; this is only a ceiling for a noisy machine.
+    QVERIFY2(u.closedAt - u.unpluggedAt < 5000,
+             qPrintable(QStringLiteral("closed %1 ms after").arg(u.closedAt - u.unpluggedAt)));
+    qInfo("session closed %lld ms after the device vanished; %d port errors",
+          u.closedAt - u.unpluggedAt, u.portErrors);
+
+    auto *open = get<QPushButton>("pushButton_serialOpen");
+    QCOMPARE(open->text(), QStringLiteral("OPEN"));
+    QCOMPARE(open->styleSheet(), Styles::openButtonClosed());
+    for (const char *name : {"comboBox_serial", "comboBox_baudrate", "comboBox_databits",
+                             "comboBox_parity", "comboBox_flowcontrol", "comboBox_stopbits"})
+        QVERIFY2(get<QComboBox>(name)->isEnabled(), name);
+    QCOMPARE(get<QComboBox>("comboBox_serial")->findText(link), -1);
+    // A read that was due when the port went is harmless.
+    QTRY_VERIFY(!readTimer->isActive());
+
+    QCOMPARE(u.modals, boxes);
+    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
+    // Bytes handed to the port after the device went cannot go anywhere; they must not keep the
+    // event loop spinning on the dead descriptor until the scan comes.
+    // (Retrying gives tens of thousands a second; dropping them a few per write.)
+    const double hungUpSeconds = double(u.closedAt - u.unpluggedAt) / 1000.0;
+    QVERIFY2(u.portErrors < 50 + 500 * hungUpSeconds,
+             qPrintable(QStringLiteral("%1 in %2 s").arg(u.portErrors).arg(hungUpSeconds)));
+
+    if (how == Vanish::PathRemoved) {
+        QVERIFY(u.fenceWritten);
+        const QByteArray after = u.afterClose();
+        QVERIFY2(after.isEmpty(), after.left(200).constData());
+    }
+}
+
+void FaultsTest::unpluggedDuringBurst()
+{
+    QFETCH(Vanish, how);
+    Unplug u(window, *pty, link, how);
+    QVERIFY(openOnPath(window, link));
+    u.watchSession();
+
+    // Far more than the port holds for one chunk, so most of it is still on its way.
+    QByteArray burst;
+    for (int i = 0; burst.size() < 4 * 1024 * 1024; ++i)
+        burst += "burst line " + QByteArray::number(i) + " $GPGGA,123519,4807.038,N*47\r\n";
+    int fed = 0;
+    // The device keeps sending until the session is gone (or the device is).
+    u.onTick = [&] {
+        while (serialPort && pty->isOpen() && fed < burst.size()) {
+            const ssize_t n =
+                ::write(pty->masterFd(), burst.constData() + fed, size_t(burst.size() - fed));
+            if (n <= 0)
+                break;
+            fed += int(n);
+        }
+    };
+    u.unplugWhen([&] { return !textDisplayBuffer.isEmpty() && fed >= 512 * 1024; });
+    QTRY_VERIFY_WITH_TIMEOUT(u.unpluggedAt >= 0, 20000);
+    QVERIFY2(fed < burst.size(), "the burst ended before the device vanished");
+
+    expectClosedSession(u, how);
+    // What was shown is an unbroken stretch of the burst.
+    QVERIFY(!textDisplayBuffer.isEmpty());
+    QVERIFY(burst.contains(textDisplayBuffer.toLatin1()));
+    if (how == Vanish::PathRemoved)
+        QVERIFY2(u.beforeClose().isEmpty(), u.beforeClose().left(200).constData());
+}
+
+void FaultsTest::unpluggedDuringBatchRun()
+{
+    QFETCH(Vanish, how);
+    const int rows = 4;
+    for (int r = 1; r <= rows; ++r) {
+        selectCheckBoxList[r - 1]->setChecked(true);
+        cmdLineEditList[r - 1]->setText(QStringLiteral("ROW%1").arg(r));
+        delayLineEditList[r - 1]->setText(QStringLiteral("150"));
+        enterCheckBoxList[r - 1]->setChecked(true);
+    }
+    // Twenty passes would take about fourteen seconds.
+    get<QLineEdit>("lineEdit_RunTimes")->setText(QStringLiteral("20"));
+    get<QLineEdit>("lineEdit_Interval")->setText(QStringLiteral("100"));
+    // Echoing sends shows them on the console, which must not fail either.
+    get<QCheckBox>("checkBox_sendlog_record")->setChecked(true);
+
+    Unplug u(window, *pty, link, how);
+    QVERIFY(openOnPath(window, link));
+    u.watchSession();
+    u.unplugWhen([&] { return u.received.contains("ROW2\r\n"); });
+    auto *run = get<QPushButton>("pushButton_run");
+    QVERIFY(u.clickAndWait(run));
+
+    QVERIFY(!u.overran);
+    QVERIFY2(u.returnedAt - u.unpluggedAt < 5000,
+             qPrintable(QStringLiteral("run ended %1 ms after").arg(u.returnedAt - u.unpluggedAt)));
+    qInfo("run ended %lld ms after the device vanished", u.returnedAt - u.unpluggedAt);
+    QCOMPARE(run->text(), QStringLiteral("RUN"));
+    QVERIFY(run->isEnabled());
+    expectClosedSession(u, how);
+
+    const QByteArray all = rowSequence(rows, 20);
+    const QByteArray sent = how == Vanish::PathRemoved ? u.beforeClose() : u.received;
+    QVERIFY2(sent.startsWith("ROW1\r\nROW2\r\n"), sent.left(200).constData());
+    QVERIFY2(all.startsWith(sent), sent.right(200).constData());
+    QVERIFY2(sent.size() < all.size(), "the run was not cut short");
+}
+
+void FaultsTest::unpluggedDuringFileSend()
+{
+    QFETCH(Vanish, how);
+    // 12-byte blocks at 9600 baud, one per 50 ms: the whole file would take a minute.
+    get<QComboBox>("comboBox_baudrate")->setCurrentText(QStringLiteral("9600"));
+    const QByteArray content = letters(12000);
+    QFile file(QStringLiteral("payload.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), qint64(content.size()));
+    file.close();
+    get<QPushButton>("pushButton_send_file_path")->setText(QFileInfo(file).absoluteFilePath());
+
+    Unplug u(window, *pty, link, how);
+    QVERIFY(openOnPath(window, link));
+    u.watchSession();
+    u.unplugWhen([&] { return u.received.size() >= 36; });
+    auto *send = get<QPushButton>("pushButton_send_file");
+    QVERIFY(u.clickAndWait(send));
+
+    QVERIFY(!u.overran);
+    QVERIFY2(
+        u.returnedAt - u.unpluggedAt < 5000,
+        qPrintable(QStringLiteral("send ended %1 ms after").arg(u.returnedAt - u.unpluggedAt)));
+    qInfo("file send ended %lld ms after the device vanished", u.returnedAt - u.unpluggedAt);
+    QVERIFY(send->isEnabled());
+    QCOMPARE(get<QProgressBar>("progressBar")->value(), 100);
+    expectClosedSession(u, how);
+
+    const QByteArray sent = how == Vanish::PathRemoved ? u.beforeClose() : u.received;
+    QVERIFY(sent.size() >= 36);
+    QVERIFY2(content.startsWith(sent), sent.right(200).constData());
+    QVERIFY2(sent.size() < content.size(), "the send was not cut short");
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    FaultsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_faults.moc"
