@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QFileDialog>
 #include <QTextStream>
+#include <QTimer>
 
 namespace {
 
@@ -68,5 +69,10 @@ void Widget::LogWrite(const QString &part)
         return;
     // Stop first, so data arriving while the box is open is not written (and warned about) again.
     stopRecording(ui);
-    ShowWarning(QStringLiteral("无法写入日志文件！\r\n日志记录已停止！"));
+    // The box runs an event loop of its own. Shown from here it would run inside the port's
+    // data-arrived signal, which reads due bursts itself: the port would deliver nothing while
+    // the box is up, and a scan closing the session meanwhile would release the port object
+    // underneath its own signal. So the box comes up once this call has returned.
+    QTimer::singleShot(
+        0, this, [] { ShowWarning(QStringLiteral("无法写入日志文件！\r\n日志记录已停止！")); });
 }

@@ -221,6 +221,33 @@ QByteArray letters(int size)
     return bytes;
 }
 
+// A device that talks without ever pausing for 10 ms: a short line every millisecond from a
+// thread of its own, until it is destroyed.
+class Trickle
+{
+public:
+    explicit Trickle(int master)
+        : thread([this, master] {
+              for (int i = 0; !stop; ++i) {
+                  const QByteArray line = "$GPRMC," + QByteArray::number(i) + ",A*6A\r\n";
+                  if (::write(master, line.constData(), size_t(line.size())) < 0 && errno != EAGAIN)
+                      return;
+                  usleep(1000);
+              }
+          })
+    {
+    }
+    ~Trickle()
+    {
+        stop = true;
+        thread.join();
+    }
+
+private:
+    std::atomic<bool> stop{false};
+    std::thread thread;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Vanish)
@@ -240,6 +267,8 @@ private slots:
     void unpluggedDuringBatchRun();
     void unpluggedDuringFileSend_data() { vanishModes(); }
     void unpluggedDuringFileSend();
+    void unpluggedUnderTheLogWarning_data() { vanishModes(); }
+    void unpluggedUnderTheLogWarning();
 
 private:
     template <typename T> T *get(const char *name)
@@ -441,6 +470,48 @@ void FaultsTest::unpluggedDuringFileSend()
     QVERIFY(sent.size() >= 36);
     QVERIFY2(content.startsWith(sent), sent.right(200).constData());
     QVERIFY2(sent.size() < content.size(), "the send was not cut short");
+}
+
+void FaultsTest::unpluggedUnderTheLogWarning()
+{
+    QFETCH(Vanish, how);
+    // Every write to this device fails: the first chunk shown brings up the log warning box.
+    get<QPushButton>("pushButton_log_filepath")->setText(QStringLiteral("/dev/full"));
+    Unplug u(window, *pty, link, how);
+    QVERIFY(openOnPath(window, link));
+    u.watchSession();
+    get<QPushButton>("pushButton_log")->click();
+    QVERIFY(logRecording);
+    // (Opening a character device for appending warns that it cannot seek.)
+    warnings.clear();
+
+    // Without a pause of 10 ms the burst is read from within the port's data-arrived signal, which
+    // is where the log write fails. The device keeps talking, and what it says must still reach
+    // the console while the box is up; then the device goes, and the scan closes the session
+    // while the box is still up.
+    auto device = std::make_unique<Trickle>(pty->masterFd());
+    u.beforeUnplug = [&] { device.reset(); };
+    qint64 boxSeenAt = -1;
+    QString tailUnderTheBox;
+    u.unplugWhen([&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return false;
+        if (boxSeenAt < 0) {
+            boxSeenAt = u.now();
+            tailUnderTheBox = textDisplayBuffer.right(40);
+        }
+        return !textDisplayBuffer.endsWith(tailUnderTheBox);
+    });
+    // Should the console stand still under the box, the box goes after a while, so that the test
+    // fails instead of hanging in it.
+    u.answerModalsWhen = [&] {
+        return serialPort == nullptr || (boxSeenAt >= 0 && u.now() - boxSeenAt > 10000);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!u.modals.isEmpty(), 30000);
+    QVERIFY2(u.unpluggedAt >= 0, "nothing reached the console while the box was up");
+    QVERIFY(!logRecording);
+    expectClosedSession(u, how, {QStringLiteral("告警|无法写入日志文件！\r\n日志记录已停止！")});
 }
 
 int main(int argc, char *argv[])
