@@ -3,8 +3,10 @@
 #include <QString>
 
 // True when a settings file holds a value in the toolkit's serialised form ("@Variant(...)" or
-// "@DateTime(...)"). The program only ever stores plain text, so such a value was put there by
-// hand or by another program, and decoding a crafted one can bring the process down.
+// "@DateTime(...)") as the toolkit's INI reader sees it: after splitting lines (at CR too) and
+// undoing quotes, escapes ("\x40Variant(") and lists ("a, @Variant("). The program only ever
+// stores plain text, so such a value was put there by hand or by another program, and decoding a
+// crafted one can bring the process down.
 bool HoldsSerializedValues(const QString &path);
 
 // Moves such a file out of the way (to path + ".bad", replacing an older one), so the program

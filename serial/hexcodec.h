@@ -21,7 +21,8 @@ int HexCharValue(char c);
 QByteArray EncodeTextCommand(const QString &text, bool withEnter);
 
 // Text rendition of bytes: each NUL becomes backslash and "0", the rest is decoded as UTF-8 with
-// invalid sequences turned into replacement characters.
+// invalid sequences turned into replacement characters. A byte order mark is a character (U+FEFF)
+// wherever it stands, also at the start.
 QString TextRendition(const QByteArray &data);
 
 // Keeps a UTF-8 sequence that a chunk cuts off at its end, so that the character is decoded

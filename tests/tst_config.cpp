@@ -662,6 +662,25 @@ void ConfigTest::serializedValuesDetected_data()
     QTest::newRow("variant") << "[globalSetting]\nrunTimes=" + kCraftedVariant + "\n" << true;
     QTest::newRow("spaces and quote") << "[1]\ncmd = \"" + kCraftedVariant + "\"\n" << true;
     QTest::newRow("date time") << QByteArray("[1]\ndelay=@DateTime(\\0)\n") << true;
+    // Found by fuzz_config: forms the settings class decodes that the line-by-line look missed.
+    QTest::newRow("escaped at sign, hex") << "[1]\ncmd=\\x40" + kCraftedVariant.mid(1) << true;
+    QTest::newRow("escaped at sign, hex wrapping")
+        << "[1]\ncmd=\\x10040" + kCraftedVariant.mid(1) << true;
+    QTest::newRow("escaped at sign, octal") << "[1]\ncmd=\\100" + kCraftedVariant.mid(1) << true;
+    QTest::newRow("escaped date time")
+        << QByteArray("[1]\ncmd=\\x40\\x44\\x61teTime(\\0)\n") << true;
+    QTest::newRow("second item of a list") << "[1]\ncmd=AT, " + kCraftedVariant + "\n" << true;
+    QTest::newRow("line ended by CR") << "[1]\nselect=true\rcmd=" + kCraftedVariant + "\n" << true;
+    QTest::newRow("quoted = in the key") << "[1]\n\"a=b\"=" + kCraftedVariant + "\n" << true;
+    QTest::newRow("continued line") << "[1]\ncmd=\\\n" + kCraftedVariant + "\n" << true;
+    QTest::newRow("empty quotes first") << "[1]\ncmd=\"\"" + kCraftedVariant + "\n" << true;
+    QTest::newRow("byte order mark inside a value")
+        << "\xEF\xBB\xBF[1]\ncmd=\\x40\xEF\xBB\xBF" + kCraftedVariant.mid(1) + "\n"
+        << true;
+    QTest::newRow("quoted comma") << QByteArray("[1]\ncmd=\"AT, @Variant(x)\"\n") << false;
+    QTest::newRow("after a comment") << QByteArray("[1]\n; cmd=@Variant(x)\ncmd=AT\n") << false;
+    QTest::newRow("in a section name") << QByteArray("[x=@Variant(x)]\ncmd=AT\n") << false;
+    QTest::newRow("escaped backslash") << QByteArray("[1]\ncmd=\\\\x40Variant(x)\n") << false;
 }
 
 void ConfigTest::serializedValuesDetected()

@@ -129,6 +129,16 @@ void HexCodecTest::textRendition_data()
                                            "A")
                              << QStringLiteral("\uFFFDA");
     QTest::newRow("markup untouched") << QByteArray("<img src=x>") << "<img src=x>";
+    // Found by fuzz_console: the toolkit's decoder dropped a byte order mark at the start.
+    QTest::newRow("byte order mark at the start") << QByteArray("\xEF\xBB\xBF"
+                                                                "A")
+                                                  << QStringLiteral("\uFEFFA");
+    QTest::newRow("two byte order marks")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF") << QStringLiteral("\uFEFF\uFEFF");
+    QTest::newRow("byte order mark inside")
+        << QByteArray("A\xEF\xBB\xBF") << QStringLiteral("A\uFEFF");
+    QTest::newRow("NUL, then byte order mark")
+        << QByteArray("\0\xEF\xBB\xBF", 4) << QStringLiteral("\\0\uFEFF");
 }
 
 void HexCodecTest::textRendition()
@@ -158,6 +168,13 @@ void HexCodecTest::carryAcrossChunks_data()
         << Chunks{"\x80\x80", "x"} << QStringList{"\uFFFD\uFFFD", "x"};
     // A held start whose continuation never comes is shown as invalid with the next chunk.
     QTest::newRow("broken off") << Chunks{"\xE4\xB8", "ok"} << QStringList{"", "\uFFFD\uFFFDok"};
+    // Found by fuzz_console: a chunk that started with a byte order mark lost it.
+    QTest::newRow("byte order mark starts a chunk") << Chunks{"a", "\xEF\xBB\xBF"
+                                                                   "b"}
+                                                    << QStringList{"a", QStringLiteral("\uFEFFb")};
+    QTest::newRow("byte order mark split") << Chunks{"\xEF\xBB", "\xBF"
+                                                                 "b"}
+                                           << QStringList{"", QStringLiteral("\uFEFFb")};
     QTest::newRow("NUL after held")
         << Chunks{"\xE4", QByteArray(1, '\0')} << QStringList{"", "\uFFFD\\0"};
 }

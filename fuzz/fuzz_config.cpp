@@ -1,0 +1,178 @@
+// libFuzzer target: Widget::LoadConfigFile on any file content, with a real main window on the
+// offscreen platform.
+//
+// Input: one byte of flags, then the file's content. Flag bit 0 loads the file as "config.ini"
+// from the working directory, which also applies the line parameters and switches (Part 4.1);
+// otherwise the file is loaded by its absolute name, as the load command does (Part 4.2).
+// Every run writes a file of a new name, so the settings class never answers from a copy it
+// parsed before.
+//
+// The window is built once, in a temporary working directory of its own (its constructor reads
+// and its handlers write "config.ini" there), which the target removes at exit; the fuzzer
+// itself keeps the working directory it was started in.
+// Checks:
+// - a file that HoldsSerializedValues reports is not read at all: every row is cleared, run
+//   count and interval are emptied;
+// - in any other file the settings class decodes no serialised value ("@Variant(...)",
+//   "@DateTime(...)"): every value it reads is text, a list of texts, or one of the harmless
+//   forms "@ByteArray(...)", "@Rect(...)", "@Size(...)", "@Point(...)", "@Invalid()" (an
+//   invalid value counts as decoded unless the file has the text "Invalid()");
+// - the row switches show exactly the rows whose stored value is "true".
+
+#include "check.h"
+
+#include "app/globals.h"
+#include "app/widget.h"
+#include "commands/rowname.h"
+#include "config/inicheck.h"
+#include "config/keys.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSettings>
+#include <QVariant>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+QApplication *app = nullptr;
+Widget *window = nullptr;
+QString workDir;
+quint64 runs = 0;
+
+void Quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+void RemoveWorkDir()
+{
+    if (!workDir.isEmpty())
+        QDir(workDir).removeRecursively();
+}
+
+// What the settings class made of one value: text, a list of texts, or one of the harmless
+// forms. An invalid value stands for "@Invalid()" only when the file says so; otherwise it is a
+// decoded "@Variant(...)" of a type that does not exist.
+bool PlainValue(const QVariant &value, bool mayBeInvalid)
+{
+    switch (value.userType()) {
+    case QMetaType::UnknownType:
+        return mayBeInvalid;
+    case QMetaType::QString:
+    case QMetaType::QStringList:
+    case QMetaType::QByteArray:
+    case QMetaType::QRect:
+    case QMetaType::QSize:
+    case QMetaType::QPoint:
+        return true;
+    case QMetaType::QVariantList:
+        for (const QVariant &item : value.toList())
+            if (!PlainValue(item, mayBeInvalid))
+                return false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Setup()
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(Quiet);
+    char pattern[] = "/tmp/sermora-fuzz-config-XXXXXX";
+    if (!mkdtemp(pattern))
+        std::abort();
+    workDir = QString::fromLocal8Bit(pattern);
+    std::atexit(RemoveWorkDir);
+    // The window opens "config.ini" in the working directory; the fuzzer's own paths (corpus,
+    // crash files) stay relative to the directory it was started in.
+    const QString started = QDir::currentPath();
+    if (!QDir::setCurrent(workDir))
+        std::abort();
+    static int argc = 1;
+    static char name[] = "fuzz_config";
+    static char *argv[] = {name, nullptr};
+    app = new QApplication(argc, argv);
+    window = new Widget;
+    QDir::setCurrent(started);
+    // The loads below use directories of their own; the window keeps "config.ini" in workDir.
+    QDir(workDir).mkdir(QStringLiteral("loads"));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    Setup();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    const bool asConfigIni = data[0] & 1;
+    const QByteArray content(reinterpret_cast<const char *>(data + 1), int(size - 1));
+
+    const QString dir = workDir + QStringLiteral("/loads/") + QString::number(++runs);
+    QDir().mkdir(dir);
+    const QString file =
+        dir + (asConfigIni ? QStringLiteral("/config.ini") : QStringLiteral("/kesto_config.ini"));
+    {
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
+            std::abort();
+    }
+
+    const bool serialized = HoldsSerializedValues(file);
+    if (asConfigIni) {
+        const QString started = QDir::currentPath();
+        QDir::setCurrent(dir);
+        window->LoadConfigFile(QStringLiteral("config.ini"));
+        QDir::setCurrent(started);
+    } else {
+        window->LoadConfigFile(file);
+    }
+
+    if (serialized) {
+        for (int row = 1; row <= kRowCount; ++row) {
+            FUZZ_CHECK(!selectCheckBoxList[row - 1]->isChecked());
+            FUZZ_CHECK(!hexCheckBoxList[row - 1]->isChecked());
+            FUZZ_CHECK(!enterCheckBoxList[row - 1]->isChecked());
+            FUZZ_CHECK(cmdLineEditList[row - 1]->text().isEmpty());
+            FUZZ_CHECK(delayLineEditList[row - 1]->text().isEmpty());
+        }
+    } else {
+        const QSettings parsed(file, QSettings::IniFormat);
+        const bool mayBeInvalid = content.contains("Invalid()");
+        for (const QString &key : parsed.allKeys()) {
+            // A key as listed can differ from what a look-up makes of it ("a//b" is "a/b", an
+            // empty key is refused).
+            if (key.isEmpty() || !parsed.contains(key))
+                continue;
+            const QVariant value = parsed.value(key);
+            if (!PlainValue(value, mayBeInvalid))
+                fuzzcheck::Fail(qPrintable(QStringLiteral("a serialised value was decoded: ") +
+                                           key + QStringLiteral(" of type ") +
+                                           QString::fromLatin1(value.typeName())),
+                                __FILE__, __LINE__);
+        }
+        for (int row = 1; row <= kRowCount; ++row) {
+            const auto stored = [&](const QString &suffix) {
+                return Keys::isOn(parsed.value(Keys::rowKey(row, suffix), QString()).toString());
+            };
+            FUZZ_EQUAL(selectCheckBoxList[row - 1]->isChecked(), stored(Keys::select));
+            FUZZ_EQUAL(hexCheckBoxList[row - 1]->isChecked(), stored(Keys::hex));
+            FUZZ_EQUAL(enterCheckBoxList[row - 1]->isChecked(), stored(Keys::enter));
+        }
+    }
+
+    QFile::remove(file);
+    QDir().rmdir(dir);
+    return 0;
+}

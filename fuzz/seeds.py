@@ -1,0 +1,114 @@
+#!/usr/bin/env python3
+"""Writes the committed seed corpora under fuzz/corpus/<target>/ from the rows of the test
+tables (tests/tst_*.cpp). Run it again after changing a list below; files are named by content,
+so a seed kept from a finding (fuzz/corpus/<target>/finding-*) is left alone."""
+
+import hashlib
+import pathlib
+import struct
+
+HERE = pathlib.Path(__file__).resolve().parent
+
+# tst_hexcodec.cpp hexCommand_data, textCommand_data; tst_rows.cpp sends.
+HEX = [
+    "41 54 0D 0A", "415", "41 5", "4 15", "GG", "zz zz", "  ", "0d0a", "  4", "中1", "ÿF",
+    "41", "41 54", "", "0", "4F 4B 0D 0A", "00", "FF 80 7F", "1A", "aT\r\n", "AT",
+]
+
+# tst_mainwindow.cpp rowListsHoldRowsInOrder: the six column names of rows 1 to 150; tst_rows.cpp
+# delay texts; names whose tail is no row number.
+ROWNAMES = [
+    "checkBox_selectList_1", "checkBox_hexList_37", "checkBox_enterList_150",
+    "lineEdit_cmdList_26", "lineEdit_delayList_100", "pushButton_sendList_125",
+    "checkBox_p0_CmdSelectAll", "tab_5", "noUnderscore", "x_", "_", "x_abc", "x_-3", "x_ 12 ",
+    "x_007", "a_b_12", "x_+7", "x_2147483647", "x_2147483648", "x_-2147483648", "x_1e3",
+    "x_١٢", "x_0x1F",
+]
+
+# Console: header (flags, split, piece size, stamp time, carry piece size) + chunk.
+# Flags: bit 0 stamps, bit 1 tagged, bit 2 received, bits 3-4 text buffer end, bits 5-6 hex
+# buffer end (0 nothing, 1 LF, 2 a character, 3 CR).
+def console(flags, split, chunk, piece=8, when=0, carry=1):
+    return struct.pack("<BHBHB", flags, split, piece - 1, when, carry - 1) + chunk
+
+CONSOLE = [
+    # tst_console.cpp rendering_data
+    console(0b0000101, 2, b"OK\r\n"),
+    console(0b0000101, 1, b"\r\nOK\r\n"),
+    console(0b0000101, 1, b"AB"),
+    console(0b0110101 | 0b10000, 2, b"CD\r\n"),
+    console(0b0001001, 3, b"OK\r\n"),
+    console(0b0000001, 3, b"L1\rL2\r"),
+    console(0b1111101, 1, b"L2\r"),
+    console(0b0000001, 1, b"\n\n\n"),
+    console(0b1010000, 1, b"CD"),
+    console(0b0101000, 1, b"B\n"),
+    console(0b0000000, 2, b"A\nB\n"),
+    console(0b0000001, 2, b"\xA0\n\xAA"),
+    console(0b0000001, 1, b"A\x00B"),
+    console(0b0000000, 3, b"<img src=x>"),
+    console(0b0000001, 0, b""),
+    console(0b1010011, 0, b""),
+    # tst_hexcodec.cpp hexRendition_data, textRendition_data, carryAcrossChunks_data
+    console(0b0000000, 1, b"\xFF\x80\x7F"),
+    console(0b0000110, 1, b"\x00\x00"),
+    console(0b0000001, 2, b"\xE4\xB8\xAD!"),
+    console(0b0000001, 2, b"a\xE4\xB8\xAD"),
+    console(0b0000001, 1, b"\xF0\x9F\x98\x80", carry=1),
+    console(0b0000001, 1, b"\xC3\xA9", carry=2),
+    console(0b0000000, 3, b"\xE4\xB8\xADx"),
+    console(0b0000000, 1, b"\xC0x"),
+    console(0b0000000, 2, b"\x80\x80x"),
+    console(0b0000001, 2, b"\xE4\xB8ok"),
+    console(0b0000001, 1, b"\xE4\x00"),
+    # pieces_data: LFs, CR LF and a surrogate pair around small piece sizes
+    console(0b0000000, 0, b"ab\ncd\nefgh", piece=7),
+    console(0b0000000, 0, b"abc\r\ndef", piece=4),
+    console(0b0000000, 0, "ab\U0001F600cd".encode(), piece=3),
+    # A module's replies with tagged stamps
+    console(0b0000111, 9, b"AT+CSQ\r\r\n+CSQ: 23,99\r\n\r\nOK\r\n", when=1234),
+]
+
+# Configuration files as tst_config.cpp writes them, after one byte of flags (bit 0: load as
+# "config.ini", which applies the global block).
+CONFIG_FILES = [
+    b"",
+    b"[globalSetting]\nshowInHex=true\n", b"[globalSetting]\nshowInHex=True\n",
+    b"[globalSetting]\nshowTime=TRUE\n", b"[globalSetting]\nsendHex=1\n",
+    b'[globalSetting]\nsendWithEnter = "true"\n', b"[globalSetting]\nbaudrate=9600\n",
+    b"[globalSetting]\nbaudrate=12345\n", b"[globalSetting]\nparity=even\n",
+    b"[globalSetting]\nstopbits=\n",
+    b"[TabName]\n0=Alpha\n2=\n6=Ghost\n[0]\ncmd=zero\nselect=true\n[1]\ncmd=AT\nselect=true\n"
+    b"hex=true\nenter=true\ndelay=100\n[151]\ncmd=x\n",
+    b"[TabName]\n1=Old name\n[7]\ncmd=old\n",
+    b"[TabName]\n1=\\x65b0\\x540d\\x5b57\n[7]\ncmd=new\n",
+    b"[TabName]\n3=\\x4e2d\\x6587\\x9875\n[7]\ncmd=AT+CMGS=\"123\"\n",
+    b"[1]\ncmd=first\n[2]\n[1]\ncmd=second\n",
+    b"[0]\ncmd=zero\n[151]\ncmd=x\n[TabName]\n6=Ghost\n-1=Minus\n",
+    b"[1\ncmd=\"open\n[2]\ncmd=x\n",
+    b"[1]\ncmd=@@Variant(x)\n", b"[1]\ncmd=AT @Variant(x)\n",
+    b"[globalSetting]\nrunTimes=@Variant(\\0\\0\\0\\v\\x7f\\xff\\xff\\xff)\n",
+    b"[1]\ncmd = \"@Variant(\\0\\0\\0\\v\\x7f\\xff\\xff\\xff)\"\n",
+    b"[1]\ndelay=@DateTime(\\0)\n",
+    b"[1]\ncmd=@ByteArray(AT)\n[2]\ncmd=@Rect(1 2 3 4)\n[3]\ncmd=@Size(1 2)\n"
+    b"[4]\ncmd=@Point(1 2)\n[5]\ncmd=@Invalid()\n",
+    b"[1]\ncmd=a, b, \"c,d\"\n",
+    b"[General]\nx=1\n; comment\n[%31]\ncmd=percent\n",
+    b"[globalSetting]\nrunTimes=3\ndelay=500\nbaudrate=115200\ndatabits=8\nparity=None\n"
+    b"flowcontrol=NONE\nstopbits=1\nshowInHex=false\nshowTime=true\nsendHex=false\n"
+    b"sendWithEnter=true\n[150]\ncmd=ATI\nselect=true\n",
+    b"[1]\r\ncmd=AT\r\nselect=true\r\n",
+]
+CONFIG = [bytes([flags]) + content for content in CONFIG_FILES for flags in (0, 1)]
+
+def write(target, seeds):
+    folder = HERE / "corpus" / target
+    folder.mkdir(parents=True, exist_ok=True)
+    for seed in seeds:
+        data = seed.encode() if isinstance(seed, str) else seed
+        (folder / ("seed-" + hashlib.sha1(data).hexdigest()[:12])).write_bytes(data)
+
+write("fuzz_hex", HEX)
+write("fuzz_rowname", ROWNAMES)
+write("fuzz_console", CONSOLE)
+write("fuzz_config", CONFIG)
