@@ -4,8 +4,8 @@
 // Input: one byte of flags, then the file's content. Flag bit 0 loads the file as "config.ini"
 // from the working directory, which also applies the line parameters and switches (Part 4.1);
 // otherwise the file is loaded by its absolute name, as the load command does (Part 4.2).
-// Every run writes a file of a new name, so the settings class never answers from a copy it
-// parsed before.
+// Every run writes the file with a modification time of its own, so the settings class never
+// answers from a copy it parsed before.
 //
 // The window is built once, in a temporary working directory of its own (its constructor reads
 // and its handlers write "config.ini" there), which the target removes at exit; the fuzzer
@@ -29,6 +29,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -84,10 +85,12 @@ void Setup()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(Quiet);
-    char pattern[] = "/tmp/sermora-fuzz-config-XXXXXX";
-    if (!mkdtemp(pattern))
+    // Under TMPDIR if set (scripts/fuzz points it into the run's folder), else /tmp.
+    QByteArray pattern =
+        QFile::encodeName(QDir::tempPath() + QStringLiteral("/sermora-fuzz-config-XXXXXX"));
+    if (!mkdtemp(pattern.data()))
         std::abort();
-    workDir = QString::fromLocal8Bit(pattern);
+    workDir = QFile::decodeName(pattern);
     std::atexit(RemoveWorkDir);
     // The window opens "config.ini" in the working directory; the fuzzer's own paths (corpus,
     // crash files) stay relative to the directory it was started in.
@@ -119,14 +122,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool asConfigIni = data[0] & 1;
     const QByteArray content(reinterpret_cast<const char *>(data + 1), int(size - 1));
 
-    const QString dir = workDir + QStringLiteral("/loads/") + QString::number(++runs);
-    QDir().mkdir(dir);
+    const QString dir = workDir + QStringLiteral("/loads");
     const QString file =
         dir + (asConfigIni ? QStringLiteral("/config.ini") : QStringLiteral("/kesto_config.ini"));
     {
         QFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            out.write(content) != content.size() || !out.flush())
             std::abort();
+        // The settings class rereads a file it has seen only when its size or modification time
+        // changed; every run's file gets a time of its own.
+        out.setFileTime(QDateTime::fromSecsSinceEpoch(1000000000 + qint64(++runs)),
+                        QFileDevice::FileModificationTime);
     }
 
     const bool serialized = HoldsSerializedValues(file);
@@ -172,7 +179,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     }
 
-    QFile::remove(file);
-    QDir().rmdir(dir);
     return 0;
 }

@@ -166,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QString fed;
     for (int i = 0; i < chunk.size(); i += carryPiece) {
         fed += pieces.take(chunk.mid(i, carryPiece));
-        // A character that is complete in the bytes so far is never held back.
+        // After every piece the text so far is what the carry makes of all bytes so far.
         Utf8Carry probe;
         const QString upToHere = probe.take(chunk.left(i + carryPiece));
         FUZZ_EQUAL(fed, upToHere);
