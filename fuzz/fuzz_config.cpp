@@ -2,8 +2,8 @@
 // offscreen platform.
 //
 // Input: one byte of flags, then the file's content. Flag bit 0 loads the file as "config.ini"
-// from the working directory, which also applies the line parameters and switches (Part 4.1);
-// otherwise the file is loaded by its absolute name, as the load command does (Part 4.2).
+// from the working directory, which also applies the line parameters and switches at start-up;
+// otherwise the file is loaded by its absolute name, as the load command does.
 // Every run writes the file with a modification time of its own, so the settings class never
 // answers from a copy it parsed before.
 //

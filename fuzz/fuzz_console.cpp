@@ -10,8 +10,8 @@
 //   [6] size of the pieces fed to a second carry, 1..8
 // Checks:
 // - the hex rendition has the chunk's bytes, upper-case pairs with single spaces;
-// - RenderChunk makes exactly what the specification's algorithm makes (Part 2.3, ShowData
-//   steps 4 and 5: stamp insertion and the two replacement steps), stamps on and off;
+// - RenderChunk makes exactly what a literal, independent rendering makes (stamp insertion and
+//   the two line-break replacements), stamps on and off;
 // - the hex part holds the chunk's digit pairs and nothing else but stamps and white space;
 // - the chunk rendered in two calls (both parts non-empty, same stamp) is the chunk rendered in
 //   one: the same text, and the same hex but for the single line break that an LF ending the
@@ -40,9 +40,9 @@ bool AtLineStart(const QString &buffer)
     return buffer.isEmpty() || buffer.endsWith(QLatin1Char('\n'));
 }
 
-// ShowData steps 4 and 5 of the specification, literally.
-ConsoleParts SpecRender(const QByteArray &chunk, const QString &s, const QString &textBuffer,
-                        const QString &hexBuffer, const QString &stamp, bool timestamps)
+// The console rendering written out again step by step, as the reference RenderChunk must match.
+ConsoleParts ReferenceRender(const QByteArray &chunk, const QString &s, const QString &textBuffer,
+                             const QString &hexBuffer, const QString &stamp, bool timestamps)
 {
     ConsoleParts parts;
     QString h = ByteArrayToHexString(chunk);
@@ -81,15 +81,16 @@ QString BufferEnding(int kind)
     }
 }
 
-// Renders `chunk` after the buffers, checks it against the specification and appends it.
+// Renders `chunk` after the buffers, checks it against the reference and appends it.
 ConsoleParts Render(const QByteArray &chunk, const QString &text, QString &textBuffer,
                     QString &hexBuffer, const QString &stamp, bool timestamps)
 {
     const QString hex = ByteArrayToHexString(chunk);
     const ConsoleParts parts = RenderChunk(text, hex, textBuffer, hexBuffer, stamp, timestamps);
-    const ConsoleParts spec = SpecRender(chunk, text, textBuffer, hexBuffer, stamp, timestamps);
-    FUZZ_EQUAL(parts.text, spec.text);
-    FUZZ_EQUAL(parts.hex, spec.hex);
+    const ConsoleParts reference =
+        ReferenceRender(chunk, text, textBuffer, hexBuffer, stamp, timestamps);
+    FUZZ_EQUAL(parts.text, reference.text);
+    FUZZ_EQUAL(parts.hex, reference.hex);
 
     // Without stamps and white space the hex part is the chunk's digits.
     QString digits = parts.hex;

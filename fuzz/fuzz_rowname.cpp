@@ -2,7 +2,7 @@
 //
 // The input is the name as UTF-8. Checks:
 // - the result is what the toolkit's base-10 conversion makes of the text after the last "_"
-//   (Part 3.1), and 0 when that text holds no decimal digit at all;
+//   of the name, and 0 when that text holds no decimal digit at all;
 // - a tail of 1 to 9 ASCII digits gives its value;
 // - any name followed by "_" and a row number gives that row back, for every number an int
 //   holds, and the row's page (PageOfRow) is 0..5 for the 150 rows.
