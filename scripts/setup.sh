@@ -1,8 +1,9 @@
 # Shared by scripts/run and scripts/test: installs what is missing and builds into build/.
-# Sourced, not run.
+# Sourced, not run. Set SANITIZE=ON (and another BUILD) before build() for ASan and UBSan.
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
+SANITIZE=OFF
 
 # Build tools, Qt 5 with Serial Port, a CJK font for the Chinese texts, and the X11 libraries
 # the Qt platform plugin needs when a display is present.
@@ -29,6 +30,7 @@ install_missing() {
 }
 
 build() {
-    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+    cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSERMORA_SANITIZE="$SANITIZE" \
+        >/dev/null &&
         cmake --build "$BUILD" -j "$(nproc)"
 }
