@@ -22,6 +22,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -206,6 +207,7 @@ private slots:
     void serializedValuesDetected();
     void serializedValuesAreNeverDecoded();
     void killDuringRewriteLeavesCompleteFile();
+    void changeRightBeforeCloseIsStored();
 };
 
 void ConfigTest::proposedName_data()
@@ -771,7 +773,35 @@ void ConfigTest::killDuringRewriteLeavesCompleteFile()
     QVERIFY(killsDuringWrite > 0);
 }
 
+// A child process changes the run count and presses the close button in the same breath; the
+// change must reach "config.ini" although the event loop ends right after it.
+void ConfigTest::changeRightBeforeCloseIsStored()
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--change-close-child")});
+    QVERIFY(child.waitForStarted());
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    const OnDisk stored = onDisk();
+    QCOMPARE(stored.status, QSettings::NoError);
+    QCOMPARE(stored.values.value(Keys::runTimes), QStringLiteral("42"));
+}
+
 namespace {
+
+// The body of the change-and-close child, running the window's event loop as the program does.
+int changeCloseChild()
+{
+    Widget w;
+    w.show();
+    QTimer::singleShot(0, &w, [&w] {
+        control<QLineEdit>(&w, "lineEdit_RunTimes")->setText(QStringLiteral("42"));
+        control<QPushButton>(&w, "btn_close")->click();
+    });
+    return QApplication::exec();
+}
 
 // The body of the rewrite child: version k sets every row's command to k, padded, and ticks
 // every select box on odd versions; each version is committed on the way back to the event loop.
@@ -801,6 +831,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     if (app.arguments().contains(QStringLiteral("--rewrite-child")))
         return rewriteChild();
+    if (app.arguments().contains(QStringLiteral("--change-close-child")))
+        return changeCloseChild();
     ConfigTest test;
     return QTest::qExec(&test, argc, argv);
 }
