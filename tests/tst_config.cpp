@@ -683,6 +683,11 @@ void ConfigTest::serializedValuesDetected_data()
     QTest::newRow("after a comment") << QByteArray("[1]\n; cmd=@Variant(x)\ncmd=AT\n") << false;
     QTest::newRow("in a section name") << QByteArray("[x=@Variant(x)]\ncmd=AT\n") << false;
     QTest::newRow("escaped backslash") << QByteArray("[1]\ncmd=\\\\x40Variant(x)\n") << false;
+    QTest::newRow("last line without newline") << "[1]\ncmd=AT\ndelay=" + kCraftedVariant << true;
+    QTest::newRow("CR LF lines") << "[1]\r\ncmd=AT\r\n[2]\r\ncmd=" + kCraftedVariant + "\r\n"
+                                 << true;
+    QTest::newRow("marker in a key")
+        << QByteArray("[1]\ncmd=AT\n@Variant(x)=1\ndelay=5\n") << false;
 }
 
 void ConfigTest::serializedValuesDetected()
