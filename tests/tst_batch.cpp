@@ -435,6 +435,7 @@ void BatchTest::stopReachesARunWithoutWaits()
 void BatchTest::closeButtonEndsARunAndTheProgram()
 {
     QProcess program;
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     program.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--close-during-run")});
     QVERIFY(program.waitForStarted());
     QVERIFY(program.waitForFinished(30000));

@@ -252,6 +252,7 @@ void MainWindowTest::closeButtonExitsWithZero()
     // A child process runs the window's event loop as the program does; a click on the close
     // button must end that loop and the process with code 0.
     QProcess program;
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     program.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--close-child")});
     QVERIFY(program.waitForStarted());
     QVERIFY(program.waitForFinished(30000));
