@@ -1,7 +1,5 @@
 #include "serial/hexcodec.h"
 
-#include <cstring>
-
 namespace {
 
 // Length of the incomplete UTF-8 sequence at the end of `bytes`: 0 when the bytes end on a
@@ -26,19 +24,14 @@ int IncompleteTail(const QByteArray &bytes)
     return 0;
 }
 
-// The toolkit's UTF-8 decoder drops a byte order mark (EF BB BF) at the very start of what it
+// The toolkit's UTF-8 decoder drops one byte order mark (EF BB BF) at the very start of what it
 // decodes. A chunk is a piece of a stream, so a mark there is a character like any other: it is
 // kept, as it is everywhere else in a chunk, and text does not depend on where chunks start.
 QString DecodeUtf8(const QByteArray &bytes)
 {
-    static const char bom[] = "\xEF\xBB\xBF";
-    int marks = 0;
-    while (bytes.size() - marks * 3 >= 3 && std::memcmp(bytes.constData() + marks * 3, bom, 3) == 0)
-        ++marks;
-    if (marks == 0)
-        return QString::fromUtf8(bytes);
-    return QString(marks, QChar(0xFEFF)) +
-           QString::fromUtf8(bytes.constData() + marks * 3, bytes.size() - marks * 3);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QChar(0xFEFF) + QString::fromUtf8(bytes);
+    return QString::fromUtf8(bytes);
 }
 
 } // namespace

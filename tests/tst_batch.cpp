@@ -164,12 +164,9 @@ void BatchTest::init()
 
 void BatchTest::cleanup()
 {
-    delete window;
+    tearDownSession(window, pty);
     window = nullptr;
-    delete pty;
     pty = nullptr;
-    delete serialPort;
-    serialPort = nullptr;
 }
 
 RunWatch *BatchTest::watch()

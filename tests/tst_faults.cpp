@@ -443,12 +443,8 @@ void FaultsTest::cleanup()
 {
     if (logRecording)
         get<QPushButton>("pushButton_log")->click();
-    delete window;
+    tearDownSession(window, pty);
     window = nullptr;
-    // The port belongs to the session, not to the window.
-    delete serialPort;
-    serialPort = nullptr;
-    delete pty;
     pty = nullptr;
     delete links;
     links = nullptr;

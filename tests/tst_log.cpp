@@ -112,12 +112,8 @@ void LogTest::cleanup()
 {
     if (logRecording)
         button("pushButton_log")->click();
-    delete window;
+    tearDownSession(window, pty);
     window = nullptr;
-    // The port belongs to the session, not to the window.
-    delete serialPort;
-    serialPort = nullptr;
-    delete pty;
     pty = nullptr;
 }
 

@@ -81,10 +81,8 @@ void RowsTest::init()
 
 void RowsTest::cleanup()
 {
-    delete window;
+    tearDownSession(window, nullptr);
     window = nullptr;
-    delete serialPort;
-    serialPort = nullptr;
 }
 
 void RowsTest::switchesStoredAsText_data()

@@ -139,12 +139,9 @@ void SerialTest::init()
 
 void SerialTest::cleanup()
 {
-    delete window;
+    tearDownSession(window, pty);
     window = nullptr;
-    delete pty;
     pty = nullptr;
-    delete serialPort;
-    serialPort = nullptr;
 }
 
 void SerialTest::openSession()

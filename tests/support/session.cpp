@@ -29,3 +29,11 @@ bool openOnPath(QWidget *window, const QString &path, int timeoutMs)
     open->click();
     return serialPort != nullptr && serialPort->isOpen();
 }
+
+void tearDownSession(QWidget *window, PtyPair *pty)
+{
+    delete window;
+    delete serialPort;
+    serialPort = nullptr;
+    delete pty;
+}
