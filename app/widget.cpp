@@ -3,9 +3,9 @@
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "config/inicheck.h"
+#include "serial/trace.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QSettings>
 #include <QTimer>
 
@@ -82,6 +82,6 @@ Widget::~Widget()
 void Widget::on_btn_close_clicked()
 {
     isBatchRunning = false;
-    qDebug() << "app closeing...";
+    qCDebug(lcSession) << "app closeing...";
     QCoreApplication::exit(0);
 }

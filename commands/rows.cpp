@@ -4,8 +4,8 @@
 #include "app/globals.h"
 #include "commands/rowname.h"
 #include "config/keys.h"
+#include "serial/trace.h"
 
-#include <QDebug>
 #include <QSettings>
 #include <optional>
 
@@ -15,7 +15,7 @@ namespace {
 int senderRow(QObject *sender, const char *slot)
 {
     const QString name = sender ? sender->objectName() : QString();
-    qDebug().noquote() << slot << name;
+    qCDebug(lcRows).noquote() << slot << name;
     return RowIndexFromName(name);
 }
 

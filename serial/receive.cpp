@@ -7,8 +7,8 @@
 #include "serial/burst.h"
 #include "serial/console.h"
 #include "serial/hexcodec.h"
+#include "serial/trace.h"
 
-#include <QDebug>
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QSettings>
@@ -62,9 +62,9 @@ void Widget::ShowData(QByteArray data, bool received)
 
     const QString hex = ByteArrayToHexString(data);
     if (timestamps)
-        qDebug().noquote() << hex << "len:" << hex.size();
+        qCDebug(lcData).noquote() << hex << "len:" << hex.size();
     else
-        qDebug().noquote() << hex;
+        qCDebug(lcData).noquote() << hex;
     // Only the received stream carries a cut-off character over; an echo always stands alone.
     const QString text = received ? receiveCarry.take(data) : TextRendition(data);
     const ConsoleParts parts =

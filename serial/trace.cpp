@@ -1,8 +1,12 @@
 #include "serial/trace.h"
 
-#include <QDebug>
+Q_LOGGING_CATEGORY(lcSession, "sermora.session")
+Q_LOGGING_CATEGORY(lcData, "sermora.data")
+Q_LOGGING_CATEGORY(lcRows, "sermora.rows")
+
+const char QuietTraceRules[] = "sermora.data.debug=false\nsermora.rows.debug=false";
 
 void DebugTrace(const QString &text)
 {
-    qDebug().noquote() << QString::fromLatin1(text.toLatin1());
+    qCDebug(lcSession).noquote() << QString::fromLatin1(text.toLatin1());
 }

@@ -3,10 +3,10 @@
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "app/warning.h"
+#include "serial/trace.h"
 #include "transfer/blocks.h"
 #include "transfer/delay.h"
 
-#include <QDebug>
 #include <QFile>
 #include <QFileDialog>
 #include <QSerialPort>
@@ -44,20 +44,22 @@ void Widget::on_pushButton_send_file_clicked()
 
     const qint64 blockSize = SendBlockSize(serialPort->baudRate());
     const qint64 fileSize = file.size();
-    qDebug() << "File size:" << fileSize << " block size:" << blockSize;
+    qCDebug(lcData) << "File size:" << fileSize << " block size:" << blockSize;
     for (qint64 k = 1; !file.atEnd(); ++k) {
         const QByteArray block = file.read(blockSize);
         // A read error (a failing drive) yields nothing without reaching the end; going on would
         // never finish.
         if (block.isEmpty())
             break;
-        qDebug() << block;
+        qCDebug(lcData) << block;
         // The port may have been closed while the previous pause kept the event loop running.
         if (!serialPort)
             break;
-        qDebug() << "wLen:" << serialPort->write(block);
+        // Written outside the trace: a disabled category skips its arguments.
+        const qint64 written = serialPort->write(block);
+        qCDebug(lcData) << "wLen:" << written;
         const qint64 progress = SendProgress(k, blockSize, fileSize);
-        qDebug() << "trasmit: %" << progress;
+        qCDebug(lcData) << "trasmit: %" << progress;
         // Past 100 only after a short last block; the bar keeps its value then.
         if (progress <= 100)
             ui->progressBar->setValue(int(progress));
