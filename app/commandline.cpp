@@ -1,0 +1,131 @@
+#include "app/commandline.h"
+
+#include "serial/trace.h"
+
+#include <QDir>
+#include <QLoggingCategory>
+
+#include <cstdio>
+
+namespace {
+
+// The toolkit's options (QApplication, QGuiApplication and the X11 platform), without their
+// leading dash: those that take the next argument as their value, those written with "=" and a
+// value ("-style=fusion"), and those without a value.
+const QStringList qtOptionsWithValue =
+    QStringLiteral("display geometry icon name platform platformpluginpath platformtheme plugin "
+                   "qwindowgeometry qwindowicon qwindowtitle session style stylesheet title")
+        .split(QLatin1Char(' '));
+const QStringList qtOptionsWithEquals =
+    QStringLiteral("qmljsdebugger style stylesheet").split(QLatin1Char(' '));
+const QStringList qtFlags =
+    QStringLiteral("dograb nograb reverse sync testability widgetcount").split(QLatin1Char(' '));
+
+const char usage[] =
+    "Usage: sermora [--from-menu] [toolkit options]\n"
+    "       sermora --help | --version\n"
+    "\n"
+    "A serial terminal for communication modules. It keeps config.ini, and proposes\n"
+    "log/ and userConfig/, in the working directory.\n"
+    "\n"
+    "  -h, --help     show this help and exit\n"
+    "  -v, --version  show the version and exit\n"
+    "  --from-menu    as the menu entry starts it: keep the files in\n"
+    "                 $XDG_DATA_HOME/sermora (~/.local/share/sermora), created if need be,\n"
+    "                 and turn the per-chunk and per-keystroke traces off\n"
+    "\n"
+    "The toolkit's own options (-platform, -style, -qwindowtitle, ...) are passed on.\n"
+    "SERMORA_EXTRA_PORTS=PATH[:PATH...] lists devices to offer besides the system's\n"
+    "ports. See sermora(1).\n";
+
+CommandLine refuse(const QString &error)
+{
+    CommandLine refused;
+    refused.action = CommandLine::Invalid;
+    refused.error = error;
+    return refused;
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const QStringList &arguments)
+{
+    bool help = false;
+    bool version = false;
+    bool fromMenu = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
+            help = true;
+        } else if (argument == QLatin1String("-v") || argument == QLatin1String("--version")) {
+            version = true;
+        } else if (argument == QLatin1String("--from-menu")) {
+            fromMenu = true;
+        } else {
+            // The toolkit takes its options with one dash or two.
+            const QString name = argument.startsWith(QLatin1String("--")) ? argument.mid(2)
+                                 : argument.startsWith(QLatin1Char('-'))  ? argument.mid(1)
+                                                                          : QString();
+            if (name.isEmpty())
+                return refuse(QStringLiteral("unexpected argument '%1'").arg(argument));
+            const int equals = name.indexOf(QLatin1Char('='));
+            if (equals >= 0) {
+                if (!qtOptionsWithEquals.contains(name.left(equals)))
+                    return refuse(QStringLiteral("unknown option '%1'").arg(argument));
+            } else if (qtOptionsWithValue.contains(name)) {
+                if (++i == arguments.size())
+                    return refuse(QStringLiteral("option '%1' needs a value").arg(argument));
+            } else if (!qtFlags.contains(name)) {
+                return refuse(QStringLiteral("unknown option '%1'").arg(argument));
+            }
+        }
+    }
+    CommandLine command;
+    command.action = help ? CommandLine::Help : version ? CommandLine::Version : CommandLine::Run;
+    command.fromMenu = fromMenu;
+    return command;
+}
+
+CommandLine ParseCommandLine(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return ParseCommandLine(arguments);
+}
+
+int AnswerCommandLine(const CommandLine &command)
+{
+    switch (command.action) {
+    case CommandLine::Help:
+        std::fputs(usage, stdout);
+        return 0;
+    case CommandLine::Version:
+        std::fputs("sermora " SERMORA_VERSION "\n", stdout);
+        return 0;
+    case CommandLine::Invalid:
+        std::fprintf(stderr, "sermora: %s\n\n%s", command.error.toLocal8Bit().constData(), usage);
+        return 2;
+    case CommandLine::Run:
+        break;
+    }
+    return 0;
+}
+
+QString MenuDataFolder(const QString &xdgDataHome, const QString &home)
+{
+    // Relative values are to be ignored (XDG Base Directory), though the toolkit would use them.
+    const QString base =
+        QDir::isAbsolutePath(xdgDataHome) ? xdgDataHome : home + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/sermora"));
+}
+
+void PrepareMenuLaunch()
+{
+    QLoggingCategory::setFilterRules(QLatin1String(QuietTraceRules));
+    const QString folder = MenuDataFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
+    // Without it the program still runs, keeping its files where it was started.
+    if (!QDir().mkpath(folder) || !QDir::setCurrent(folder))
+        qWarning("sermora: cannot use %s; keeping the files in %s", qPrintable(folder),
+                 qPrintable(QDir::currentPath()));
+}

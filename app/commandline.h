@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for. It is read before the application object exists, so that
+// --help and --version work without a display.
+struct CommandLine
+{
+    enum Action { Run, Help, Version, Invalid };
+    Action action = Run;
+    // Started from the desktop entry: files go to the per-user data folder, data traces off.
+    bool fromMenu = false;
+    // Why the command line was refused (Invalid only).
+    QString error;
+};
+
+// Reads the arguments after the program name. The toolkit's own options (-platform, -style,
+// -qwindowtitle, ...) are accepted and left for the application object to take.
+CommandLine ParseCommandLine(const QStringList &arguments);
+CommandLine ParseCommandLine(int argc, char *argv[]);
+
+// Prints what a command line other than Run asks for and returns the exit code: 0 for the help
+// and the version on standard output, 2 for a refused command line, with the usage on standard
+// error.
+int AnswerCommandLine(const CommandLine &command);
+
+// Where a menu launch keeps its files: $XDG_DATA_HOME/sermora, or ~/.local/share/sermora when
+// XDG_DATA_HOME is unset, empty or not an absolute path.
+QString MenuDataFolder(const QString &xdgDataHome, const QString &home);
+
+// For a menu launch, whose working directory is the home folder and whose standard error goes
+// to the system journal: turns the chatty traces off (QT_LOGGING_RULES still wins) and makes the
+// per-user data folder, created if need be, the working directory.
+void PrepareMenuLaunch();
