@@ -1,5 +1,6 @@
 // Draws the images the main window uses (logo, title-bar glyphs, pin, help, fold arrow, drop
-// arrow, size grip, about picture) so they can be regenerated at any size or colour.
+// arrow, size grip, about picture) and the program's icon for the desktop menu at the sizes the
+// icon theme wants, so they can be regenerated at any size or colour.
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -27,12 +28,14 @@ void begin(QPainter &p)
     p.setRenderHint(QPainter::TextAntialiasing);
 }
 
-// A rounded blue tile with a white "S" whose ends turn into a serial waveform.
-QImage logo()
+// A rounded blue tile with a white "S" whose ends turn into a serial waveform; drawn on a 64-unit
+// grid and scaled, so the window's logo and the menu icon are the same picture.
+QImage logo(int size = 64)
 {
-    QImage image = canvas(64, 64);
+    QImage image = canvas(size, size);
     QPainter p(&image);
     begin(p);
+    p.scale(size / 64.0, size / 64.0);
     QLinearGradient g(0, 0, 64, 64);
     g.setColorAt(0, QColor(70, 160, 255));
     g.setColorAt(1, QColor(30, 100, 220));
@@ -183,7 +186,7 @@ QImage about()
     p.drawText(QRect(24, 88, 360, 22), Qt::AlignLeft,
                QStringLiteral("Serial terminal for communication modules"));
     p.setPen(QColor(90, 90, 90));
-    p.drawText(QRect(24, 116, 360, 22), Qt::AlignLeft, QStringLiteral("Version 1.0.0"));
+    p.drawText(QRect(24, 116, 360, 22), Qt::AlignLeft, QStringLiteral("Version " SERMORA_VERSION));
     p.drawText(QRect(24, 140, 360, 22), Qt::AlignLeft, QStringLiteral("Made by Kesto"));
     p.drawText(QRect(24, 164, 360, 22), Qt::AlignLeft,
                QStringLiteral("Contact: support@kesto.example"));
@@ -196,28 +199,34 @@ QImage about()
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        QTextStream(stderr) << "usage: sermora-draw-images <app/form directory>\n";
+    if (argc != 3) {
+        QTextStream(stderr)
+            << "usage: sermora-draw-images <app/form directory> <dist/icons directory>\n";
         return 2;
     }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
-    out.mkpath(QStringLiteral("image"));
-    const QList<QPair<QString, QImage>> images = {
-        {QStringLiteral("image/logo.png"), logo()},
-        {QStringLiteral("image/btn_close.png"), glyph(drawClose)},
-        {QStringLiteral("image/btn_max.png"), glyph(drawMax)},
-        {QStringLiteral("image/btn_min.png"), glyph(drawMin)},
-        {QStringLiteral("image/lock.png"), pin()},
-        {QStringLiteral("image/help.png"), help()},
-        {QStringLiteral("image/expand.jpg"), expand()},
-        {QStringLiteral("image/drop.jpg"), drop()},
-        {QStringLiteral("image/zoom.png"), zoom()},
-        {QStringLiteral("about_20181029.png"), about()},
+    const QDir form(QString::fromLocal8Bit(argv[1]));
+    const QDir icons(QString::fromLocal8Bit(argv[2]));
+    form.mkpath(QStringLiteral("image"));
+    icons.mkpath(QStringLiteral("."));
+    QList<QPair<QString, QImage>> images = {
+        {form.filePath(QStringLiteral("image/logo.png")), logo()},
+        {form.filePath(QStringLiteral("image/btn_close.png")), glyph(drawClose)},
+        {form.filePath(QStringLiteral("image/btn_max.png")), glyph(drawMax)},
+        {form.filePath(QStringLiteral("image/btn_min.png")), glyph(drawMin)},
+        {form.filePath(QStringLiteral("image/lock.png")), pin()},
+        {form.filePath(QStringLiteral("image/help.png")), help()},
+        {form.filePath(QStringLiteral("image/expand.jpg")), expand()},
+        {form.filePath(QStringLiteral("image/drop.jpg")), drop()},
+        {form.filePath(QStringLiteral("image/zoom.png")), zoom()},
+        {form.filePath(QStringLiteral("about_20181029.png")), about()},
     };
+    // The install rules put <size>.png into the hicolor theme under the program's id.
+    for (const int size : {48, 64, 128, 256})
+        images.append({icons.filePath(QStringLiteral("%1.png").arg(size)), logo(size)});
     for (const auto &entry : images) {
         const int quality = entry.first.endsWith(QLatin1String(".jpg")) ? 95 : -1;
-        if (!entry.second.save(out.filePath(entry.first), nullptr, quality)) {
-            QTextStream(stderr) << "cannot write " << out.filePath(entry.first) << "\n";
+        if (!entry.second.save(entry.first, nullptr, quality)) {
+            QTextStream(stderr) << "cannot write " << entry.first << "\n";
             return 1;
         }
     }
