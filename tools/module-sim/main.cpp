@@ -161,6 +161,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("sermora-module-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SERMORA_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -170,6 +171,7 @@ int main(int argc, char *argv[])
                        "until SIGINT or SIGTERM, then removes PATH.")
             .arg(QLatin1String(defaultLinkPath)));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("Symlink to create for the simulated port."),
                                  QStringLiteral("[PATH]"));
