@@ -22,7 +22,8 @@ public:
     // Puts one chunk on the console (both renditions) and, while recording, into the log.
     void ShowData(QByteArray data, bool received);
     // Applies a configuration file to the window; the global block only for "config.ini".
-    void LoadConfigFile(const QString &path);
+    // False, with nothing changed, for a file that cannot be read or holds serialised values.
+    bool LoadConfigFile(const QString &path);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

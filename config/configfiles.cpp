@@ -8,6 +8,7 @@
 #include "config/inicheck.h"
 #include "config/keys.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -37,8 +38,12 @@ void Widget::on_pushButton_loadConfingFile_clicked()
 {
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("导入配置文件"), QStringLiteral("./userConfig/"), kConfigFilter);
-    if (!path.isEmpty())
-        LoadConfigFile(path);
+    if (path.isEmpty() || LoadConfigFile(path))
+        return;
+    ShowWarning(
+        QFileInfo(path).isReadable()
+            ? QCoreApplication::translate("Widget", "无法加载配置文件！\r\n文件内容无法识别！")
+            : QCoreApplication::translate("Widget", "无法加载配置文件！\r\n请检查文件权限！"));
 }
 
 void Widget::on_pushButton_saveConfigFile_clicked()

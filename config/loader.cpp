@@ -8,19 +8,18 @@
 
 #include <QSettings>
 
-#include <memory>
-
-void Widget::LoadConfigFile(const QString &path)
+bool Widget::LoadConfigFile(const QString &path)
 {
+    // Refused before the settings class opens it: it decodes the whole file on opening, and a
+    // crafted serialised value can bring the process down. A file that cannot be opened is
+    // refused too: read as empty it would clear every row, here and in "config.ini".
+    if (HoldsSerializedValues(path))
+        return false;
     // A reader of its own: the store keeps collecting the handlers' write-back meanwhile.
-    // A file with serialised values is treated as unreadable: every key reads as absent. The
-    // check comes first because the settings class decodes the whole file when it opens it.
-    std::unique_ptr<QSettings> file;
-    if (!HoldsSerializedValues(path))
-        file = std::make_unique<QSettings>(path, QSettings::IniFormat);
-    const auto text = [&file](const QString &key) {
-        return file ? file->value(key, QString()).toString() : QString();
-    };
+    const QSettings file(path, QSettings::IniFormat);
+    if (file.status() == QSettings::AccessError)
+        return false;
+    const auto text = [&file](const QString &key) { return file.value(key, QString()).toString(); };
 
     if (path == QLatin1String("config.ini")) {
         const QList<QPair<QString, QComboBox *>> lineParameters = {
@@ -59,4 +58,5 @@ void Widget::LoadConfigFile(const QString &path)
         cmdLineEditList[row - 1]->setText(text(Keys::rowKey(row, Keys::cmd)));
         delayLineEditList[row - 1]->setText(text(Keys::rowKey(row, Keys::delay)));
     }
+    return true;
 }

@@ -25,6 +25,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
 
 const QString kConfig = QStringLiteral("config.ini");
@@ -166,9 +168,10 @@ std::shared_ptr<FileDialogSeen> saveTo(QWidget *w, const QString &path,
     return seen;
 }
 
-std::shared_ptr<FileDialogSeen> loadFrom(QWidget *w, const QString &path)
+std::shared_ptr<FileDialogSeen> loadFrom(QWidget *w, const QString &path,
+                                         std::function<void()> then = {})
 {
-    auto seen = answerNextFileDialog(path);
+    auto seen = answerNextFileDialog(path, then);
     control<QPushButton>(w, "pushButton_loadConfingFile")->click();
     return seen;
 }
@@ -205,7 +208,9 @@ private slots:
     void badInputNeverStopsStartupOrLoading();
     void serializedValuesDetected_data();
     void serializedValuesDetected();
-    void serializedValuesAreNeverDecoded();
+    void serializedConfigIniIsSetAside();
+    void refusedFileChangesNothing_data();
+    void refusedFileChangesNothing();
     void killDuringRewriteLeavesCompleteFile();
     void changeRightBeforeCloseIsStored();
 };
@@ -698,10 +703,9 @@ void ConfigTest::serializedValuesDetected()
     QCOMPARE(HoldsSerializedValues(QStringLiteral("probe.ini")), serialized);
 }
 
-// Decoding a crafted value throws out of the settings class and ends the program, so such files
-// are never opened by it: "config.ini" is set aside, a loaded file reads as empty, and saving
-// over one is refused.
-void ConfigTest::serializedValuesAreNeverDecoded()
+// Decoding a crafted value throws out of the settings class and ends the program, so a
+// "config.ini" holding one is set aside at start-up.
+void ConfigTest::serializedConfigIniIsSetAside()
 {
     const QByteArray crafted = "[1]\ncmd=AT\n[globalSetting]\nrunTimes=" + kCraftedVariant + "\n";
     writeFile(kConfig, crafted);
@@ -710,17 +714,59 @@ void ConfigTest::serializedValuesAreNeverDecoded()
     QVERIFY(QFile::exists(QStringLiteral("config.ini.bad")));
     cmdLineEditList[0]->setText(QStringLiteral("ATI"));
     QCOMPARE(onDisk().values.value(QStringLiteral("/1/cmd")), QStringLiteral("ATI"));
+}
 
-    const QString user = QDir::current().absoluteFilePath(QStringLiteral("user.ini"));
-    writeFile(user, crafted);
-    w.LoadConfigFile(user);
-    QCOMPARE(cmdLineEditList[0]->text(), QString());
+void ConfigTest::refusedFileChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("serialised value")
+        << "[1]\ncmd=AT\n[globalSetting]\nrunTimes=" + kCraftedVariant + "\n"
+        << true << "无法加载配置文件！\r\n文件内容无法识别！";
+    QTest::newRow("no read permission")
+        << QByteArray("[1]\ncmd=AT\n") << false << "无法加载配置文件！\r\n请检查文件权限！";
+}
+
+// A file the program cannot take is refused with a box, loaded or saved over: read as empty it
+// would clear every row, on screen and in "config.ini".
+void ConfigTest::refusedFileChangesNothing()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, readable);
+    QFETCH(QString, refusal);
+    if (!readable && geteuid() == 0)
+        QSKIP("root reads files without read permission");
+    Widget w;
+    fillWindow(&w, QStringLiteral("r"));
+    namePage(&w, 2, QStringLiteral("mine"));
+    const State before = capture(&w);
+    const OnDisk storedBefore = onDisk();
+    const QString user = userConfigDir() + QStringLiteral("/picked.ini");
+    writeFile(user, content);
+    if (!readable)
+        QVERIFY(QFile::setPermissions(user, QFileDevice::WriteOwner));
 
     std::shared_ptr<ModalSeen> warning;
-    QVERIFY(saveTo(&w, user, [&warning] { warning = acceptNextMessageBox(); })->shown);
+    QVERIFY(loadFrom(&w, user, [&warning] { warning = acceptNextMessageBox(); })->shown);
     QVERIFY(warning);
     QCOMPARE(warning->title, QStringLiteral("告警"));
+    QCOMPARE(warning->text, refusal);
+
+    warning.reset();
+    QVERIFY(saveTo(&w, user, [&warning] { warning = acceptNextMessageBox(); })->shown);
+    QVERIFY(warning);
     QCOMPARE(warning->text, kSaveFailed);
+
+    const State after = capture(&w);
+    QCOMPARE(after.lineParameters, before.lineParameters);
+    QCOMPARE(after.switches, before.switches);
+    COMPARE_PAGES_COUNTERS_ROWS(after, before);
+    QCOMPARE(onDisk().values, storedBefore.values);
+    QVERIFY(QFile::setPermissions(user, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QFile file(user);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), content);
 }
 
 // A child process rewrites "config.ini" through the window's handlers as fast as it can and is
