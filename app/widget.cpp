@@ -2,6 +2,7 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/warning.h"
 #include "config/inicheck.h"
 #include "serial/trace.h"
 
@@ -40,7 +41,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
     ui->label_zoom->installEventFilter(this);
     ui->label_zoom->setCursor(Qt::SizeFDiagCursor);
 
-    SetAsideIfSerialized(QStringLiteral("config.ini"));
+    const QString setAside = SetAsideIfSerialized(QStringLiteral("config.ini"));
     // Owned by the window, so a change still waiting for its deferred write is written when the
     // window goes, even after the event loop has ended.
     settings = new QSettings(QStringLiteral("config.ini"), QSettings::IniFormat, this);
@@ -72,6 +73,14 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
     }
 
     LoadConfigFile(QStringLiteral("config.ini"));
+
+    // Told once the event loop runs, so the box comes up over the window that main has shown.
+    if (!setAside.isEmpty())
+        QTimer::singleShot(0, this, [setAside] {
+            ShowWarning(
+                QCoreApplication::translate("Widget", "无法读取保存的设置！\r\n原文件已另存为%1！")
+                    .arg(setAside));
+        });
 }
 
 Widget::~Widget()

@@ -3,6 +3,7 @@
 #include "serial/trace.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTextCodec>
 
@@ -202,12 +203,21 @@ bool HoldsSerializedValues(const QString &path)
     return false;
 }
 
-void SetAsideIfSerialized(const QString &path)
+QString SetAsideIfSerialized(const QString &path)
 {
     if (!HoldsSerializedValues(path))
-        return;
-    const QString aside = path + QStringLiteral(".bad");
-    QFile::remove(aside);
-    QFile::rename(path, aside);
-    DebugTrace(QStringLiteral("Set aside ") + path + QStringLiteral(" as ") + aside);
+        return QString();
+    for (int copy = 0;; ++copy) {
+        QString aside = path + QStringLiteral(".bad");
+        if (copy > 0)
+            aside += QLatin1Char('.') + QString::number(copy);
+        // A dangling link is taken too: a rename onto it could write through it.
+        const QFileInfo taken(aside);
+        if (taken.exists() || taken.isSymLink())
+            continue;
+        if (!QFile::rename(path, aside))
+            return QString();
+        DebugTrace(QStringLiteral("Set aside ") + path + QStringLiteral(" as ") + aside);
+        return aside;
+    }
 }

@@ -9,6 +9,8 @@
 // crafted one can bring the process down.
 bool HoldsSerializedValues(const QString &path);
 
-// Moves such a file out of the way (to path + ".bad", replacing an older one), so the program
-// starts from its defaults instead of failing at every start.
-void SetAsideIfSerialized(const QString &path);
+// Moves such a file out of the way, so the program starts from its defaults instead of failing at
+// every start. It goes to path + ".bad", or to the first of ".bad.1", ".bad.2", ... that is free:
+// an older copy set aside is the user's data too. Returns the new name, or an empty text when
+// the file was left where it is.
+QString SetAsideIfSerialized(const QString &path);

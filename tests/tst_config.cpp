@@ -208,7 +208,7 @@ private slots:
     void badInputNeverStopsStartupOrLoading();
     void serializedValuesDetected_data();
     void serializedValuesDetected();
-    void serializedConfigIniIsSetAside();
+    void serializedConfigIniIsSetAsideAndReported();
     void refusedFileChangesNothing_data();
     void refusedFileChangesNothing();
     void killDuringRewriteLeavesCompleteFile();
@@ -704,14 +704,27 @@ void ConfigTest::serializedValuesDetected()
 }
 
 // Decoding a crafted value throws out of the settings class and ends the program, so a
-// "config.ini" holding one is set aside at start-up.
-void ConfigTest::serializedConfigIniIsSetAside()
+// "config.ini" holding one is set aside at start-up, under a name that keeps older copies, and
+// the user is told once the window is up.
+void ConfigTest::serializedConfigIniIsSetAsideAndReported()
 {
     const QByteArray crafted = "[1]\ncmd=AT\n[globalSetting]\nrunTimes=" + kCraftedVariant + "\n";
+    writeFile(QStringLiteral("config.ini.bad"), "older copy");
     writeFile(kConfig, crafted);
+    auto warning = acceptNextMessageBox();
     Widget w;
+    w.show();
+    QTRY_COMPARE(warning->title, QStringLiteral("告警"));
+    QCOMPARE(warning->text,
+             QStringLiteral("无法读取保存的设置！\r\n原文件已另存为config.ini.bad.1！"));
+
     QCOMPARE(cmdLineEditList[0]->text(), QString());
-    QVERIFY(QFile::exists(QStringLiteral("config.ini.bad")));
+    QFile older(QStringLiteral("config.ini.bad"));
+    QVERIFY(older.open(QIODevice::ReadOnly));
+    QCOMPARE(older.readAll(), QByteArray("older copy"));
+    QFile kept(QStringLiteral("config.ini.bad.1"));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), crafted);
     cmdLineEditList[0]->setText(QStringLiteral("ATI"));
     QCOMPARE(onDisk().values.value(QStringLiteral("/1/cmd")), QStringLiteral("ATI"));
 }
