@@ -108,6 +108,10 @@ private slots:
 private:
     // Closes the open port and restores the closed look; caller names the debug traces.
     void ClosePort(const QString &caller);
+    // Shows the received bytes the console does not have yet, before the port goes.
+    void FlushReceived();
+    // Inserts one part at the end of the console and, while recording, writes it to the log.
+    void ShowPart(const QString &part);
     // Writes one displayed part to the log file while recording.
     void LogWrite(const QString &part);
     // Ticks or clears the 25 boxes of one page in one column.

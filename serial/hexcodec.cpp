@@ -119,3 +119,10 @@ QString Utf8Carry::take(const QByteArray &chunk)
     bytes.chop(tail);
     return TextRendition(bytes);
 }
+
+QString Utf8Carry::flush()
+{
+    const QString text = TextRendition(held);
+    held.clear();
+    return text;
+}

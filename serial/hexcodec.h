@@ -34,6 +34,8 @@ public:
     // which is held for the next call.
     QString take(const QByteArray &chunk);
     void reset() { held.clear(); }
+    // Text rendition of the held bytes, as replacement characters; nothing is held afterwards.
+    QString flush();
     bool isEmpty() const { return held.isEmpty(); }
 
 private:

@@ -8,7 +8,6 @@
 #include "serial/burst.h"
 #include "serial/hangup.h"
 #include "serial/portscan.h"
-#include "serial/receive.h"
 #include "serial/trace.h"
 
 #include <QSerialPort>
@@ -198,10 +197,11 @@ void Widget::on_pushButton_serialOpen_clicked()
 void Widget::ClosePort(const QString &caller)
 {
     DebugTrace(caller + QStringLiteral("(Close ") + openPortName + QStringLiteral("...)"));
+    // A burst still waiting for its read, and a sequence whose continuation will not come now.
+    FlushReceived();
     serialPort->close();
     delete serialPort;
     serialPort = nullptr;
-    ResetReceiveCarry();
     ui->pushButton_serialOpen->setText(QStringLiteral("OPEN"));
     ui->pushButton_serialOpen->setStyleSheet(Styles::openButtonClosed());
     for (QComboBox *combo : {ui->comboBox_serial, ui->comboBox_baudrate, ui->comboBox_databits,

@@ -1,8 +1,7 @@
-#include "serial/receive.h"
+#include "app/widget.h"
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
-#include "app/widget.h"
 #include "config/keys.h"
 #include "serial/burst.h"
 #include "serial/console.h"
@@ -21,11 +20,6 @@ Utf8Carry receiveCarry;
 QElapsedTimer burstClock;
 
 } // namespace
-
-void ResetReceiveCarry()
-{
-    receiveCarry.reset();
-}
 
 void Widget::_KESTO_UartRecvIRQ_Handler()
 {
@@ -72,15 +66,36 @@ void Widget::ShowData(QByteArray data, bool received)
     textDisplayBuffer.append(parts.text);
     hexDisplayBuffer.append(parts.hex);
 
-    const QString &shown = ui->checkBox_ShowHex->isChecked() ? parts.hex : parts.text;
+    ShowPart(ui->checkBox_ShowHex->isChecked() ? parts.hex : parts.text);
+}
+
+void Widget::FlushReceived()
+{
+    if (serialPort->bytesAvailable() > 0)
+        ShowData(serialPort->readAll(), true);
+    if (receiveCarry.isEmpty())
+        return;
+    // The hex rendition showed these bytes when they came; the text has them still to show.
+    const QString stamp =
+        FormatStamp(QDateTime::currentDateTime(), ui->checkBox_sendlog_record->isChecked(), true);
+    const QString text = RenderChunk(receiveCarry.flush(), QString(), textDisplayBuffer,
+                                     hexDisplayBuffer, stamp, ui->checkBox_Timestamp->isChecked())
+                             .text;
+    textDisplayBuffer.append(text);
+    if (!ui->checkBox_ShowHex->isChecked())
+        ShowPart(text);
+}
+
+void Widget::ShowPart(const QString &part)
+{
     ui->textBrowser->moveCursor(QTextCursor::End);
-    for (int from = 0; from < shown.size();) {
-        const int end = ConsolePieceEnd(shown, from);
-        ui->textBrowser->insertPlainText(shown.mid(from, end - from));
+    for (int from = 0; from < part.size();) {
+        const int end = ConsolePieceEnd(part, from);
+        ui->textBrowser->insertPlainText(part.mid(from, end - from));
         from = end;
     }
     if (logRecording)
-        LogWrite(shown);
+        LogWrite(part);
     ui->textBrowser->moveCursor(QTextCursor::End);
 }
 
@@ -105,5 +120,6 @@ void Widget::on_pushButton_clear_screen_clicked()
     ui->textBrowser->clear();
     textDisplayBuffer.clear();
     hexDisplayBuffer.clear();
-    ResetReceiveCarry();
+    // Nothing is left on screen for the continuation of a held sequence to join.
+    receiveCarry.reset();
 }
