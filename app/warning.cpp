@@ -2,7 +2,9 @@
 
 #include <QMessageBox>
 
-void ShowWarning(const QString &text)
+void ShowWarning(const QString &text, const QString &details)
 {
-    QMessageBox::warning(nullptr, QStringLiteral("告警"), text);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("告警"), text, QMessageBox::Ok);
+    box.setInformativeText(details);
+    box.exec();
 }

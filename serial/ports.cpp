@@ -7,6 +7,7 @@
 #include "config/keys.h"
 #include "serial/burst.h"
 #include "serial/hangup.h"
+#include "serial/openfailure.h"
 #include "serial/portscan.h"
 #include "serial/trace.h"
 
@@ -167,11 +168,13 @@ void Widget::on_pushButton_serialOpen_clicked()
     DebugTrace(caller + QStringLiteral("(Opening ") + name + QStringLiteral(")"));
 
     if (!serialPort->open(QIODevice::ReadWrite)) {
+        const QString details =
+            OpenFailureDetails(name, serialPort->errorString(), DeniedDeviceGroup(name));
         // Released before the box: the scan and the read timer keep running under it, and must
         // never see a port object that is not open.
         delete serialPort;
         serialPort = nullptr;
-        ShowWarning(QStringLiteral("串口打开失败！\r\n请检查串口驱动或是否被占用！"));
+        ShowWarning(QStringLiteral("串口打开失败！\r\n请检查串口驱动或是否被占用！"), details);
         DebugTrace(caller + QStringLiteral("(") + name + QStringLiteral(" Open Fail)"));
         return;
     }

@@ -1,6 +1,7 @@
 #include "app/form/styles.h"
 #include "app/globals.h"
 #include "app/widget.h"
+#include "serial/openfailure.h"
 #include "serial/portscan.h"
 #include "support/gui.h"
 #include "support/pty.h"
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
@@ -97,6 +99,8 @@ private slots:
     void extraPortPaths();
     void onlyExistingExtraPathsAreReported();
     void openAndCloseLooks();
+    void openFailureDetails_data();
+    void openFailureDetails();
     void openFailureLeavesNoPort_data();
     void openFailureLeavesNoPort();
     void scanKeepsListAndSelectorParallel();
@@ -221,33 +225,72 @@ void SerialTest::openAndCloseLooks()
     QCOMPARE(serialPort->baudRate(), 115200);
 }
 
+void SerialTest::openFailureDetails_data()
+{
+    QTest::addColumn<QString>("portName");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("deniedGroup");
+    QTest::addColumn<QString>("details");
+    QTest::newRow("nothing selected") << ""
+                                      << "Is a directory"
+                                      << ""
+                                      << "未选择串口！";
+    QTest::newRow("the system's reason") << "ttyUSB0"
+                                         << "Device or resource busy"
+                                         << ""
+                                         << "Device or resource busy";
+    QTest::newRow("no access to the device")
+        << "/dev/ttyUSB0"
+        << "Permission denied"
+        << "dialout"
+        << "Permission denied\n请将当前用户加入用户组dialout，然后重新登录！";
+}
+
+void SerialTest::openFailureDetails()
+{
+    QFETCH(QString, portName);
+    QFETCH(QString, reason);
+    QFETCH(QString, deniedGroup);
+    QFETCH(QString, details);
+    QCOMPARE(OpenFailureDetails(portName, reason, deniedGroup), details);
+}
+
 void SerialTest::openFailureLeavesNoPort_data()
 {
-    QTest::addColumn<bool>("listAPath");
-    QTest::newRow("empty selection") << false;
-    QTest::newRow("path gone before the press") << true;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("details");
+    QTest::newRow("empty selection") << ""
+                                     << "未选择串口！";
+    QTest::newRow("path gone before the press") << "gone" << qt_error_string(ENOENT);
+    QTest::newRow("regular file") << "file" << qt_error_string(ENOTTY);
+    QTest::newRow("/dev/null") << "/dev/null" << qt_error_string(ENOTTY);
 }
 
 void SerialTest::openFailureLeavesNoPort()
 {
-    QFETCH(bool, listAPath);
+    QFETCH(QString, kind);
+    QFETCH(QString, details);
     QTemporaryDir dir;
     auto *ports = get<QComboBox>("comboBox_serial");
-    if (listAPath) {
-        const QString path = dir.filePath(QStringLiteral("ttyGone"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+    if (!kind.isEmpty()) {
+        QString path = kind;
+        if (!kind.startsWith(QLatin1Char('/'))) {
+            path = dir.filePath(QStringLiteral("ttyFile"));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
         qputenv("SERMORA_EXTRA_PORTS", path.toLocal8Bit());
         QTRY_VERIFY_WITH_TIMEOUT(ports->findText(path) >= 0, 5000);
         ports->setCurrentIndex(ports->findText(path));
         // No event is handled between the removal and the press, so no scan sees it go.
-        QVERIFY(QFile::remove(path));
+        if (kind == QLatin1String("gone"))
+            QVERIFY(QFile::remove(path));
     }
     auto seen = acceptNextMessageBox();
     get<QPushButton>("pushButton_serialOpen")->click();
     QCOMPARE(seen->title, QStringLiteral("告警"));
     QCOMPARE(seen->text, QStringLiteral("串口打开失败！\r\n请检查串口驱动或是否被占用！"));
+    QCOMPARE(seen->informativeText, details);
     QVERIFY(serialPort == nullptr);
     QCOMPARE(get<QPushButton>("pushButton_serialOpen")->text(), QStringLiteral("OPEN"));
     for (const QString &name : sessionCombos)

@@ -19,8 +19,10 @@ void poll(std::shared_ptr<ModalSeen> seen, std::function<void(QWidget *)> answer
     if (modal && modal->isVisible()) {
         seen->className = QString::fromLatin1(modal->metaObject()->className());
         seen->title = modal->windowTitle();
-        if (auto *box = qobject_cast<QMessageBox *>(modal))
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             seen->text = box->text();
+            seen->informativeText = box->informativeText();
+        }
         answer(modal);
         return;
     }

@@ -11,6 +11,7 @@ struct ModalSeen
 {
     QString title;
     QString text;
+    QString informativeText;
     QString className;
 };
 
