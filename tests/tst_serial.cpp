@@ -25,6 +25,7 @@
 #include <atomic>
 #include <cerrno>
 #include <poll.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -103,6 +104,8 @@ private slots:
     void openFailureDetails();
     void openFailureLeavesNoPort_data();
     void openFailureLeavesNoPort();
+    void lineParametersReachThePort_data();
+    void lineParametersReachThePort();
     void scanKeepsListAndSelectorParallel();
     void vanishedPathClosesSessionAndSendWarns();
     void commandsArriveByteExact_data();
@@ -301,6 +304,68 @@ void SerialTest::openFailureLeavesNoPort()
     seen = acceptNextMessageBox();
     sendCommand(QStringLiteral("AT"), false, true);
     QCOMPARE(seen->text, QStringLiteral("无法发送数据！\r\n请先打开串口！"));
+}
+
+void SerialTest::lineParametersReachThePort_data()
+{
+    QTest::addColumn<QString>("baudRate");
+    QTest::addColumn<int>("dataBitsItem");
+    QTest::addColumn<int>("parityItem");
+    QTest::addColumn<int>("stopBitsItem");
+    QTest::addColumn<int>("flowItem");
+    QTest::addColumn<QSerialPort::DataBits>("dataBits");
+    QTest::addColumn<QSerialPort::Parity>("parity");
+    QTest::addColumn<QSerialPort::StopBits>("stopBits");
+    QTest::addColumn<QSerialPort::FlowControl>("flow");
+    QTest::newRow("110 5N1") << "110" << 0 << 0 << 0 << 0 << QSerialPort::Data5
+                             << QSerialPort::NoParity << QSerialPort::OneStop
+                             << QSerialPort::NoFlowControl;
+    QTest::newRow("14400 6O1.5 RTS/CTS")
+        << "14400" << 1 << 1 << 1 << 1 << QSerialPort::Data6 << QSerialPort::OddParity
+        << QSerialPort::OneAndHalfStop << QSerialPort::HardwareControl;
+    QTest::newRow("380400 7E2 XON/XOFF")
+        << "380400" << 2 << 2 << 2 << 2 << QSerialPort::Data7 << QSerialPort::EvenParity
+        << QSerialPort::TwoStop << QSerialPort::SoftwareControl;
+    QTest::newRow("921600 8M2 RTS/CTS")
+        << "921600" << 3 << 3 << 2 << 1 << QSerialPort::Data8 << QSerialPort::MarkParity
+        << QSerialPort::TwoStop << QSerialPort::HardwareControl;
+    QTest::newRow("115200 8S1 XON/XOFF")
+        << "115200" << 3 << 4 << 0 << 2 << QSerialPort::Data8 << QSerialPort::SpaceParity
+        << QSerialPort::OneStop << QSerialPort::SoftwareControl;
+}
+
+void SerialTest::lineParametersReachThePort()
+{
+    QFETCH(QString, baudRate);
+    QFETCH(int, dataBitsItem);
+    QFETCH(int, parityItem);
+    QFETCH(int, stopBitsItem);
+    QFETCH(int, flowItem);
+    QFETCH(QSerialPort::DataBits, dataBits);
+    QFETCH(QSerialPort::Parity, parity);
+    QFETCH(QSerialPort::StopBits, stopBits);
+    QFETCH(QSerialPort::FlowControl, flow);
+    auto *baud = get<QComboBox>("comboBox_baudrate");
+    baud->setCurrentText(baudRate);
+    QCOMPARE(baud->currentText(), baudRate);
+    get<QComboBox>("comboBox_databits")->setCurrentIndex(dataBitsItem);
+    get<QComboBox>("comboBox_parity")->setCurrentIndex(parityItem);
+    get<QComboBox>("comboBox_stopbits")->setCurrentIndex(stopBitsItem);
+    get<QComboBox>("comboBox_flowcontrol")->setCurrentIndex(flowItem);
+    openSession();
+    QCOMPARE(serialPort->baudRate(), baudRate.toInt());
+    QCOMPARE(serialPort->dataBits(), dataBits);
+    QCOMPARE(serialPort->parity(), parity);
+    QCOMPARE(serialPort->stopBits(), stopBits);
+    QCOMPARE(serialPort->flowControl(), flow);
+
+    // A pty forces 8 data bits without parity, but keeps stop bits and flow control as set.
+    termios line;
+    QCOMPARE(tcgetattr(pty->slaveFd(), &line), 0);
+    QCOMPARE(bool(line.c_cflag & CSTOPB), stopBits == QSerialPort::TwoStop);
+    QCOMPARE(bool(line.c_cflag & CRTSCTS), flow == QSerialPort::HardwareControl);
+    QCOMPARE(line.c_iflag & (IXON | IXOFF),
+             flow == QSerialPort::SoftwareControl ? tcflag_t(IXON | IXOFF) : tcflag_t(0));
 }
 
 void SerialTest::scanKeepsListAndSelectorParallel()
