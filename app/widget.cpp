@@ -1,5 +1,6 @@
 #include "app/widget.h"
 
+#include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "app/warning.h"
@@ -56,7 +57,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
     portNameList.clear();
 
     QWidget *panel = ui->widget_right;
-    for (int i = 1; i <= 150; ++i) {
+    for (int i = 1; i <= RowCount; ++i) {
         connect(rowControl(panel, selectCheckBoxList, "checkBox_selectList_", i),
                 &QCheckBox::stateChanged, this, &Widget::OnSelectCheckboxListStateChanged);
         connect(rowControl(panel, hexCheckBoxList, "checkBox_hexList_", i),

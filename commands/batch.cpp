@@ -1,9 +1,9 @@
 #include "app/widget.h"
 
+#include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "commands/batchrun.h"
-#include "commands/rowname.h"
 #include "config/keys.h"
 
 #include <QCoreApplication>
@@ -28,7 +28,7 @@ void Widget::on_pushButton_run_clicked()
 
     for (int pass = 0; pass < ui->lineEdit_RunTimes->text().toInt() && isBatchRunning && serialPort;
          ++pass) {
-        for (int row = 1; row <= kRowCount; ++row) {
+        for (int row = 1; row <= RowCount; ++row) {
             const int i = row - 1;
             if (selectCheckBoxList[i]->isChecked() && !cmdLineEditList[i]->text().isEmpty()) {
                 ui->pushButton_run->setText(RunCaption(pass + 1, row));

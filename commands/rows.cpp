@@ -1,5 +1,6 @@
 #include "app/widget.h"
 
+#include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "commands/rowname.h"
@@ -47,7 +48,7 @@ struct RowCommand
 
 std::optional<RowCommand> rowCommand(int row)
 {
-    if (row < 1 || row > kRowCount)
+    if (row < 1 || row > RowCount)
         return std::nullopt;
     return RowCommand{cmdLineEditList[row - 1]->text(), hexCheckBoxList[row - 1]->isChecked(),
                       enterCheckBoxList[row - 1]->isChecked()};
@@ -94,7 +95,7 @@ void Widget::OnSendBtnListClicked()
 
 void Widget::SetPageColumn(QList<QCheckBox *> &column, int page, int state)
 {
-    for (int i = page * kRowsPerPage; i < (page + 1) * kRowsPerPage; ++i)
+    for (int i = page * RowsPerPage; i < (page + 1) * RowsPerPage; ++i)
         column[i]->setChecked(state != 0);
 }
 

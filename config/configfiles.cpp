@@ -1,9 +1,9 @@
 #include "app/widget.h"
 
+#include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "app/warning.h"
-#include "commands/rowname.h"
 #include "config/filenames.h"
 #include "config/inicheck.h"
 #include "config/keys.h"
@@ -23,7 +23,7 @@ const QString kSaveFailed = QStringLiteral("无法保存配置文件！\r\n请�
 void Widget::on_pushButton_clearAllConfMsg_clicked()
 {
     // Every change goes through the controls' own handlers, so "config.ini" follows.
-    for (int i = 0; i < kRowCount; ++i) {
+    for (int i = 0; i < RowCount; ++i) {
         selectCheckBoxList[i]->setChecked(false);
         cmdLineEditList[i]->setText(QString());
         hexCheckBoxList[i]->setChecked(false);
@@ -62,11 +62,11 @@ void Widget::on_pushButton_saveConfigFile_clicked()
 
     // Keys already in the file and not written here stay as they were.
     QSettings file(path, QSettings::IniFormat);
-    for (int page = 0; page < Ui_Widget::PageCount; ++page)
+    for (int page = 0; page < PageCount; ++page)
         file.setValue(Keys::tabNameKey(page), ui->tabWidget->tabText(page));
     file.setValue(Keys::runTimes, ui->lineEdit_RunTimes->text());
     file.setValue(Keys::interval, ui->lineEdit_Interval->text());
-    for (int row = 1; row <= kRowCount; ++row) {
+    for (int row = 1; row <= RowCount; ++row) {
         file.setValue(Keys::rowKey(row, Keys::select),
                       Keys::switchValue(selectCheckBoxList[row - 1]->isChecked()));
         file.setValue(Keys::rowKey(row, Keys::cmd), cmdLineEditList[row - 1]->text());

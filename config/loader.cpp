@@ -1,8 +1,8 @@
 #include "app/widget.h"
 
+#include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
-#include "commands/rowname.h"
 #include "config/inicheck.h"
 #include "config/keys.h"
 
@@ -45,13 +45,13 @@ bool Widget::LoadConfigFile(const QString &path)
     ui->lineEdit_RunTimes->setText(text(Keys::runTimes));
     ui->lineEdit_Interval->setText(text(Keys::interval));
 
-    for (int page = 0; page < Ui_Widget::PageCount; ++page) {
+    for (int page = 0; page < PageCount; ++page) {
         const QString name = text(Keys::tabNameKey(page));
         if (!name.isEmpty())
             ui->tabWidget->setTabText(page, name);
     }
 
-    for (int row = 1; row <= kRowCount; ++row) {
+    for (int row = 1; row <= RowCount; ++row) {
         selectCheckBoxList[row - 1]->setChecked(Keys::isOn(text(Keys::rowKey(row, Keys::select))));
         hexCheckBoxList[row - 1]->setChecked(Keys::isOn(text(Keys::rowKey(row, Keys::hex))));
         enterCheckBoxList[row - 1]->setChecked(Keys::isOn(text(Keys::rowKey(row, Keys::enter))));

@@ -23,7 +23,7 @@
 
 #include "app/globals.h"
 #include "app/widget.h"
-#include "commands/rowname.h"
+#include "app/counts.h"
 #include "config/inicheck.h"
 #include "config/keys.h"
 
@@ -85,7 +85,7 @@ bool PlainValue(const QVariant &value, bool mayBeInvalid)
 QStringList Rows()
 {
     QStringList rows;
-    for (int i = 0; i < kRowCount; ++i)
+    for (int i = 0; i < RowCount; ++i)
         rows << QStringLiteral("%1%2%3|%4|%5")
                     .arg(selectCheckBoxList[i]->isChecked() ? 'S' : '-')
                     .arg(hexCheckBoxList[i]->isChecked() ? 'H' : '-')
@@ -181,7 +181,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                            QString::fromLatin1(value.typeName())),
                                 __FILE__, __LINE__);
         }
-        for (int row = 1; row <= kRowCount; ++row) {
+        for (int row = 1; row <= RowCount; ++row) {
             const auto stored = [&](const QString &suffix) {
                 return Keys::isOn(parsed.value(Keys::rowKey(row, suffix), QString()).toString());
             };

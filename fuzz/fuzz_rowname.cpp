@@ -8,6 +8,8 @@
 //   holds, and the row's page (PageOfRow) is 0..5 for the 150 rows.
 
 #include "check.h"
+
+#include "app/counts.h"
 #include "commands/rowname.h"
 
 #include <cstddef>
@@ -43,9 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size >= sizeof number)
         std::memcpy(&number, data, sizeof number);
     FUZZ_EQUAL(RowIndexFromName(name + QLatin1Char('_') + QString::number(number)), number);
-    const int listed = 1 + int((unsigned(number) % unsigned(kRowCount)));
+    const int listed = 1 + int((unsigned(number) % unsigned(RowCount)));
     FUZZ_EQUAL(RowIndexFromName(name + QLatin1Char('_') + QString::number(listed)), listed);
-    FUZZ_CHECK(PageOfRow(listed) >= 0 && PageOfRow(listed) < kRowCount / kRowsPerPage);
+    FUZZ_CHECK(PageOfRow(listed) >= 0 && PageOfRow(listed) < PageCount);
     FUZZ_EQUAL(PageOfRow(listed), (listed - 1) / 25);
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "app/widget.h"
-#include "commands/rowname.h"
+#include "app/counts.h"
 #include "support/gui.h"
 
 #include <QApplication>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/counts.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -19,9 +21,6 @@
 class Ui_Widget
 {
 public:
-    static constexpr int PageCount = 6;
-    static constexpr int RowsPerPage = 25;
-
     QVBoxLayout *verticalLayout;
 
     QWidget *widget_menuBar;
