@@ -3,6 +3,7 @@
 #include "app/form/styles.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/texts.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -128,9 +129,9 @@ void Widget::keyPressEvent(QKeyEvent *keyEvent)
 
 void Widget::on_pushButton_about_clicked()
 {
-    auto *box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("关于软件"), QString(),
-                                QMessageBox::NoButton, nullptr,
-                                Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    auto *box =
+        new QMessageBox(QMessageBox::NoIcon, Texts::AboutTitle(), QString(), QMessageBox::NoButton,
+                        nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     box->setIconPixmap(QPixmap(QStringLiteral(":/image/about_20181029.png")));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->exec();

@@ -1,10 +1,12 @@
 #include "app/warning.h"
 
+#include "app/texts.h"
+
 #include <QMessageBox>
 
 void ShowWarning(const QString &text, const QString &details)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("告警"), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Warning, Texts::WarningTitle(), text, QMessageBox::Ok);
     box.setInformativeText(details);
     box.exec();
 }

@@ -3,6 +3,7 @@
 #include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/texts.h"
 #include "app/warning.h"
 #include "config/inicheck.h"
 #include "serial/trace.h"
@@ -77,11 +78,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
 
     // Told once the event loop runs, so the box comes up over the window that main has shown.
     if (!setAside.isEmpty())
-        QTimer::singleShot(0, this, [setAside] {
-            ShowWarning(
-                QCoreApplication::translate("Widget", "无法读取保存的设置！\r\n原文件已另存为%1！")
-                    .arg(setAside));
-        });
+        QTimer::singleShot(0, this, [setAside] { ShowWarning(Texts::SettingsSetAside(setAside)); });
 }
 
 Widget::~Widget()

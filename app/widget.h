@@ -125,4 +125,7 @@ private:
     QPoint resizeStartPos;
     bool isOnTop = false;
     bool isRightPanelHidden = false;
+    // The chosen log file and file to send; empty until chosen. Their path buttons show them.
+    QString logPath;
+    QString fileToSend;
 };

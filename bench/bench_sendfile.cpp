@@ -3,6 +3,7 @@
 // processor the program used meanwhile.
 #include "app/widget.h"
 #include "benchutil.h"
+#include "support/filedialog.h"
 #include "support/gui.h"
 #include "support/pty.h"
 #include "support/session.h"
@@ -59,8 +60,12 @@ int main(int argc, char *argv[])
     QByteArray received;
     QSocketNotifier drain(pty.masterFd(), QSocketNotifier::Read);
     QObject::connect(&drain, &QSocketNotifier::activated, [&] { received += pty.readAvailable(); });
-    window.findChild<QPushButton *>(QStringLiteral("pushButton_send_file_path"))
-        ->setText(QFileInfo(file).absoluteFilePath());
+    const auto chosen = answerNextFileDialog(QFileInfo(file).absoluteFilePath());
+    window.findChild<QPushButton *>(QStringLiteral("pushButton_send_file_path"))->click();
+    if (!chosen->shown) {
+        std::fprintf(stderr, "the file dialog did not come up\n");
+        return 1;
+    }
 
     QElapsedTimer clock;
     const double cpuBefore = cpuSeconds();

@@ -3,6 +3,7 @@
 #include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/texts.h"
 #include "commands/batchrun.h"
 #include "config/keys.h"
 
@@ -47,7 +48,7 @@ void Widget::on_pushButton_run_clicked()
         QCoreApplication::processEvents();
     }
 
-    ui->pushButton_run->setText(QStringLiteral("RUN"));
+    ui->pushButton_run->setText(Texts::RunButton());
     ui->pushButton_run->setEnabled(true);
     runInProgress = false;
 }
@@ -55,7 +56,7 @@ void Widget::on_pushButton_run_clicked()
 void Widget::on_pushButton_stop_clicked()
 {
     isBatchRunning = false;
-    ui->pushButton_run->setText(QStringLiteral("RUN"));
+    ui->pushButton_run->setText(Texts::RunButton());
     // A stopped run enables the button itself once it has ended.
     if (!runInProgress)
         ui->pushButton_run->setEnabled(true);

@@ -2,6 +2,7 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/texts.h"
 #include "config/keys.h"
 
 #include <QInputDialog>
@@ -14,7 +15,7 @@ void Widget::on_tabWidget_tabBarDoubleClicked(int index)
         return;
     bool confirmed = false;
     const QString name =
-        QInputDialog::getText(nullptr, QStringLiteral("设置标签名称"), QStringLiteral("输出名称："),
+        QInputDialog::getText(nullptr, Texts::NamePageTitle(), Texts::NamePageLabel(),
                               QLineEdit::Normal, QString(), &confirmed);
     if (!confirmed || name.isEmpty())
         return;

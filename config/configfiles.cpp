@@ -3,22 +3,17 @@
 #include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/texts.h"
 #include "app/warning.h"
 #include "config/filenames.h"
 #include "config/inicheck.h"
 #include "config/keys.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
-
-namespace {
-const QString kConfigFilter = QStringLiteral("配置文件(*.ini)");
-const QString kSaveFailed = QStringLiteral("无法保存配置文件！\r\n请检查路径或权限！");
-} // namespace
 
 void Widget::on_pushButton_clearAllConfMsg_clicked()
 {
@@ -37,26 +32,24 @@ void Widget::on_pushButton_clearAllConfMsg_clicked()
 void Widget::on_pushButton_loadConfingFile_clicked()
 {
     const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("导入配置文件"), QStringLiteral("./userConfig/"), kConfigFilter);
+        this, Texts::LoadConfigTitle(), QStringLiteral("./userConfig/"), Texts::ConfigFilter());
     if (path.isEmpty() || LoadConfigFile(path))
         return;
-    ShowWarning(
-        QFileInfo(path).isReadable()
-            ? QCoreApplication::translate("Widget", "无法加载配置文件！\r\n文件内容无法识别！")
-            : QCoreApplication::translate("Widget", "无法加载配置文件！\r\n请检查文件权限！"));
+    ShowWarning(QFileInfo(path).isReadable() ? Texts::ConfigNotRecognised()
+                                             : Texts::ConfigNotReadable());
 }
 
 void Widget::on_pushButton_saveConfigFile_clicked()
 {
     const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("保存配置"),
-        FileNames::proposedConfigFile(QDateTime::currentDateTime()), kConfigFilter);
+        this, Texts::SaveConfigTitle(), FileNames::proposedConfigFile(QDateTime::currentDateTime()),
+        Texts::ConfigFilter());
     if (path.isEmpty())
         return;
     // The settings class would create the missing folders; the program never does.
     // Opening a file with serialised values would decode them; such a file is not ours to merge.
     if (!QFileInfo(path).dir().exists() || HoldsSerializedValues(path)) {
-        ShowWarning(kSaveFailed);
+        ShowWarning(Texts::SaveConfigFailed());
         return;
     }
 
@@ -81,5 +74,5 @@ void Widget::on_pushButton_saveConfigFile_clicked()
     // A format error only means the old content could not be parsed; the new keys were written.
     file.sync();
     if (file.status() == QSettings::AccessError)
-        ShowWarning(kSaveFailed);
+        ShowWarning(Texts::SaveConfigFailed());
 }

@@ -3,6 +3,7 @@
 #include "app/form/styles.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/texts.h"
 #include "app/warning.h"
 #include "config/filenames.h"
 
@@ -13,15 +14,11 @@
 
 namespace {
 
-// The path button's text until a path is chosen.
-const QString kNoPathChosen = QStringLiteral("点击选择日志保存路径");
-const QString kCannotCreate = QStringLiteral("无法创建文件\r\n请检查路径是否有误！");
-
 void stopRecording(Ui_Widget *ui)
 {
     logRecording = false;
     logFile.close();
-    ui->pushButton_log->setText(QStringLiteral("开始记录"));
+    ui->pushButton_log->setText(Texts::StartLogButton());
     ui->pushButton_log->setStyleSheet(Styles::blueButton());
     ui->pushButton_log_filepath->setEnabled(true);
 }
@@ -31,10 +28,12 @@ void stopRecording(Ui_Widget *ui)
 void Widget::on_pushButton_log_filepath_clicked()
 {
     const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("保存日志"), FileNames::proposedLogFile(QDate::currentDate()),
-        QStringLiteral("日志文件(*.log*)"));
-    if (!path.isEmpty())
-        ui->pushButton_log_filepath->setText(path);
+        this, Texts::SaveLogTitle(), FileNames::proposedLogFile(QDate::currentDate()),
+        Texts::LogFilter());
+    if (path.isEmpty())
+        return;
+    logPath = path;
+    ui->pushButton_log_filepath->setText(path);
 }
 
 void Widget::on_pushButton_log_clicked()
@@ -43,18 +42,17 @@ void Widget::on_pushButton_log_clicked()
         stopRecording(ui);
         return;
     }
-    const QString path = ui->pushButton_log_filepath->text();
-    if (path == kNoPathChosen) {
-        ShowWarning(kCannotCreate);
+    if (logPath.isEmpty()) {
+        ShowWarning(Texts::LogNotCreated());
         return;
     }
-    logFile.setFileName(path);
+    logFile.setFileName(logPath);
     if (!logFile.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-        ShowWarning(kCannotCreate);
+        ShowWarning(Texts::LogNotCreated());
         return;
     }
     logRecording = true;
-    ui->pushButton_log->setText(QStringLiteral("停止记录"));
+    ui->pushButton_log->setText(Texts::StopLogButton());
     ui->pushButton_log->setStyleSheet(Styles::logRecording());
     ui->pushButton_log_filepath->setEnabled(false);
 }
@@ -73,6 +71,5 @@ void Widget::LogWrite(const QString &part)
     // data-arrived signal, which reads due bursts itself: the port would deliver nothing while
     // the box is up, and a scan closing the session meanwhile would release the port object
     // underneath its own signal. So the box comes up once this call has returned.
-    QTimer::singleShot(
-        0, this, [] { ShowWarning(QStringLiteral("无法写入日志文件！\r\n日志记录已停止！")); });
+    QTimer::singleShot(0, this, [] { ShowWarning(Texts::LogWriteFailed()); });
 }

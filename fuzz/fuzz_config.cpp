@@ -21,9 +21,9 @@
 
 #include "check.h"
 
+#include "app/counts.h"
 #include "app/globals.h"
 #include "app/widget.h"
-#include "app/counts.h"
 #include "config/inicheck.h"
 #include "config/keys.h"
 

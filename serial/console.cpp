@@ -1,5 +1,7 @@
 #include "serial/console.h"
 
+#include "app/texts.h"
+
 namespace {
 
 bool AtLineStart(const QString &buffer)
@@ -9,17 +11,13 @@ bool AtLineStart(const QString &buffer)
 
 } // namespace
 
-QString StampFormat(bool tagged, bool received)
-{
-    const QString plain = QStringLiteral("[MM-dd hh:mm:ss:zzz]");
-    if (!tagged)
-        return plain;
-    return plain + (received ? QStringLiteral("[接收]") : QStringLiteral("[发送]"));
-}
-
 QString FormatStamp(const QDateTime &when, bool tagged, bool received)
 {
-    return when.toString(StampFormat(tagged, received));
+    const QString stamp = when.toString(QStringLiteral("[MM-dd hh:mm:ss:zzz]"));
+    if (!tagged)
+        return stamp;
+    // After the formatting, not in the format: a tag's letters would be read as format letters.
+    return stamp + (received ? Texts::ReceivedTag() : Texts::SentTag());
 }
 
 ConsoleParts RenderChunk(const QString &text, const QString &hex, const QString &textBuffer,

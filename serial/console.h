@@ -3,9 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
-// Date-time format of the stamp that starts each console line; the tags tell received from sent
-// lines while sends are echoed.
-QString StampFormat(bool tagged, bool received);
+// The stamp that starts each console line: "[MM-dd hh:mm:ss:zzz]", followed while sends are
+// echoed by the tag that tells received from sent lines ("[接收]", "[发送]").
 QString FormatStamp(const QDateTime &when, bool tagged, bool received);
 
 // One chunk as appended to the two console buffers.

@@ -1,6 +1,7 @@
 #include "serial/openfailure.h"
 
-#include <QCoreApplication>
+#include "app/texts.h"
+
 #include <QFile>
 
 #ifdef Q_OS_LINUX
@@ -16,12 +17,10 @@ QString OpenFailureDetails(const QString &portName, const QString &reason,
 {
     // With no name the port object tries "/dev/" itself, and "Is a directory" would mislead.
     if (portName.isEmpty())
-        return QCoreApplication::translate("Widget", "未选择串口！");
+        return Texts::NoPortSelected();
     if (deniedGroup.isEmpty())
         return reason;
-    return reason + QLatin1Char('\n') +
-           QCoreApplication::translate("Widget", "请将当前用户加入用户组%1，然后重新登录！")
-               .arg(deniedGroup);
+    return reason + QLatin1Char('\n') + Texts::JoinGroup(deniedGroup);
 }
 
 QString DeniedDeviceGroup(const QString &portName)

@@ -3,6 +3,7 @@
 #include "app/form/styles.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/texts.h"
 #include "app/warning.h"
 #include "config/keys.h"
 #include "serial/burst.h"
@@ -174,7 +175,7 @@ void Widget::on_pushButton_serialOpen_clicked()
         // never see a port object that is not open.
         delete serialPort;
         serialPort = nullptr;
-        ShowWarning(QStringLiteral("串口打开失败！\r\n请检查串口驱动或是否被占用！"), details);
+        ShowWarning(Texts::PortOpenFailed(), details);
         DebugTrace(caller + QStringLiteral("(") + name + QStringLiteral(" Open Fail)"));
         return;
     }
@@ -187,7 +188,7 @@ void Widget::on_pushButton_serialOpen_clicked()
                 if (error == QSerialPort::ResourceError)
                     DropOutputIfHungUp(port);
             });
-    ui->pushButton_serialOpen->setText(QStringLiteral("Close"));
+    ui->pushButton_serialOpen->setText(Texts::CloseButton());
     ui->pushButton_serialOpen->setStyleSheet(Styles::openButtonOpen());
     DebugTrace(caller + QStringLiteral("(") + name + QStringLiteral(" Open Success ") +
                QString::number(serialPort->baudRate(QSerialPort::AllDirections)) +
@@ -205,7 +206,7 @@ void Widget::ClosePort(const QString &caller)
     serialPort->close();
     delete serialPort;
     serialPort = nullptr;
-    ui->pushButton_serialOpen->setText(QStringLiteral("OPEN"));
+    ui->pushButton_serialOpen->setText(Texts::OpenButton());
     ui->pushButton_serialOpen->setStyleSheet(Styles::openButtonClosed());
     for (QComboBox *combo : {ui->comboBox_serial, ui->comboBox_baudrate, ui->comboBox_databits,
                              ui->comboBox_parity, ui->comboBox_flowcontrol, ui->comboBox_stopbits})

@@ -2,6 +2,7 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/texts.h"
 #include "app/warning.h"
 #include "config/keys.h"
 #include "serial/hexcodec.h"
@@ -13,7 +14,7 @@ namespace {
 
 void WarnNoPort()
 {
-    ShowWarning(QStringLiteral("无法发送数据！\r\n请先打开串口！"));
+    ShowWarning(Texts::SendWithoutPort());
 }
 
 } // namespace

@@ -576,7 +576,9 @@ void FaultsTest::unpluggedDuringFileSend()
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(content), qint64(content.size()));
     file.close();
-    get<QPushButton>("pushButton_send_file_path")->setText(QFileInfo(file).absoluteFilePath());
+    auto chosen = answerNextFileDialog(QFileInfo(file).absoluteFilePath());
+    get<QPushButton>("pushButton_send_file_path")->click();
+    QVERIFY(chosen->shown);
 
     Unplug u(window, *pty, link, how);
     QVERIFY(openOnPath(window, link));
@@ -604,7 +606,9 @@ void FaultsTest::unpluggedUnderTheLogWarning()
 {
     QFETCH(Vanish, how);
     // Every write to this device fails: the first chunk shown brings up the log warning box.
-    get<QPushButton>("pushButton_log_filepath")->setText(QStringLiteral("/dev/full"));
+    auto chosen = answerNextFileDialog(QStringLiteral("/dev/full"));
+    get<QPushButton>("pushButton_log_filepath")->click();
+    QVERIFY(chosen->shown);
     Unplug u(window, *pty, link, how);
     QVERIFY(openOnPath(window, link));
     u.watchSession();

@@ -184,16 +184,21 @@ void LogTest::pathDialog()
 void LogTest::refused_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::newRow("no path chosen") << QString();
-    QTest::newRow("folder that does not exist") << "missing/x.log";
-    QTest::newRow("a folder") << ".";
+    // The path is made a folder once it has been chosen.
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("no path chosen") << QString() << false;
+    QTest::newRow("folder that does not exist") << "missing/x.log" << false;
+    QTest::newRow("a folder") << "chosen" << true;
 }
 
 void LogTest::refused()
 {
     QFETCH(QString, path);
+    QFETCH(bool, folder);
     if (!path.isEmpty())
-        button("pushButton_log_filepath")->setText(QDir::current().absoluteFilePath(path));
+        choosePath(QDir::current().absoluteFilePath(path));
+    if (folder)
+        QVERIFY(QDir().mkdir(path));
     const QStringList entriesBefore =
         QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 

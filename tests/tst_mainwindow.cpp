@@ -1,7 +1,7 @@
+#include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "app/widget.h"
-#include "app/counts.h"
 #include "support/gui.h"
 
 #include <QApplication>

@@ -1,6 +1,7 @@
 #include "app/globals.h"
 #include "app/widget.h"
 #include "serial/trace.h"
+#include "support/filedialog.h"
 #include "support/gui.h"
 #include "support/pty.h"
 #include "support/session.h"
@@ -71,9 +72,11 @@ private slots:
 
 private:
     bool openAt(const QString &baud);
-    // Sends the file through the send button, recording each bar value together with whether
-    // the button was enabled at that moment.
-    void send(const QString &path);
+    // Chooses the file through the path button and its dialog.
+    void choose(const QString &path);
+    // Presses the send button, recording each bar value together with whether the button was
+    // enabled at that moment.
+    void send();
 
     Widget *window = nullptr;
     PtyPair *pty = nullptr;
@@ -119,9 +122,16 @@ bool SendFileTest::openAt(const QString &baud)
     return openOnPty(window, *pty);
 }
 
-void SendFileTest::send(const QString &path)
+void SendFileTest::choose(const QString &path)
 {
-    pathButton->setText(path);
+    auto seen = answerNextFileDialog(path);
+    pathButton->click();
+    QVERIFY(seen->shown);
+    QCOMPARE(pathButton->text(), path);
+}
+
+void SendFileTest::send()
+{
     barValues.clear();
     buttonEnabledAtValue.clear();
     sendButton->click();
@@ -168,7 +178,7 @@ void SendFileTest::sendsFileInPacedBlocks()
     // Sent commands would be shown; file blocks never are.
     control<QCheckBox>(window, QStringLiteral("checkBox_sendlog_record"))->setChecked(true);
     QVERIFY(openAt(baud));
-    const QString path = writeFile(QStringLiteral("payload.bin"), content);
+    choose(writeFile(QStringLiteral("payload.bin"), content));
 
     // A transfer that cannot finish on its own fails here instead of hanging the run.
     auto *openButton = control<QPushButton>(window, QStringLiteral("pushButton_serialOpen"));
@@ -179,7 +189,7 @@ void SendFileTest::sendsFileInPacedBlocks()
 
     QElapsedTimer clock;
     clock.start();
-    send(path);
+    send();
     QVERIFY(watchdog.isActive());
     watchdog.stop();
     // Each block is followed by a pause of at least 50 ms.
@@ -200,7 +210,7 @@ void SendFileTest::closingPortEndsTransfer()
     // 12-byte blocks: the whole file would take five seconds.
     QVERIFY(openAt(QStringLiteral("9600")));
     const QByteArray content = pattern(1200);
-    const QString path = writeFile(QStringLiteral("long.txt"), content);
+    choose(writeFile(QStringLiteral("long.txt"), content));
     auto *openButton = control<QPushButton>(window, QStringLiteral("pushButton_serialOpen"));
     // Close from the event loop during the pause after the first block, as a user click would.
     connect(bar, &QProgressBar::valueChanged, this, [openButton](int value) {
@@ -208,7 +218,7 @@ void SendFileTest::closingPortEndsTransfer()
             QTimer::singleShot(0, openButton, &QPushButton::click);
     });
 
-    send(path);
+    send();
     QVERIFY(!serialPort);
     QCOMPARE(barValues, (QList<int>{1, 100}));
     QVERIFY(sendButton->isEnabled());
@@ -221,11 +231,11 @@ void SendFileTest::pausesLeaveProcessorIdle()
 {
     // 20 blocks of 12 bytes take a second, nearly all of it spent in the pauses.
     QVERIFY(openAt(QStringLiteral("9600")));
-    const QString path = writeFile(QStringLiteral("paced.txt"), pattern(240));
+    choose(writeFile(QStringLiteral("paced.txt"), pattern(240)));
     QElapsedTimer clock;
     const double cpuBefore = cpuSeconds();
     clock.start();
-    send(path);
+    send();
     const double wall = double(clock.elapsed()) / 1000;
     const double cpu = cpuSeconds() - cpuBefore;
     QCOMPARE(bar->value(), 100);
@@ -243,12 +253,13 @@ void SendFileTest::unopenableFileWarnsAndSendsNothing_data()
 void SendFileTest::unopenableFileWarnsAndSendsNothing()
 {
     QFETCH(QString, kind);
-    QString path = writeFile(QStringLiteral("gone.txt"), pattern(50));
+    const QString path = writeFile(QStringLiteral("gone.txt"), pattern(50));
+    choose(path);
     if (kind == QLatin1String("missing")) {
         QVERIFY(QFile::remove(path));
     } else if (kind == QLatin1String("folder")) {
-        QVERIFY(QDir().mkdir(QStringLiteral("folder")));
-        path = QDir().absoluteFilePath(QStringLiteral("folder"));
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkdir(path));
     } else {
         if (geteuid() == 0)
             QSKIP("root reads files without read permission");
@@ -258,7 +269,7 @@ void SendFileTest::unopenableFileWarnsAndSendsNothing()
     bar->setValue(37);
 
     auto seen = acceptNextMessageBox();
-    send(path);
+    send();
     QCOMPARE(seen->title, QStringLiteral("告警"));
     QCOMPARE(seen->text, kUnopenableText);
     QCOMPARE(bar->value(), 37);
@@ -270,16 +281,21 @@ void SendFileTest::unopenableFileWarnsAndSendsNothing()
 
 void SendFileTest::noPortOrNoFileWarns()
 {
-    const QString path = writeFile(QStringLiteral("ready.txt"), pattern(10));
+    // No file chosen yet, with a port open.
+    QVERIFY(openAt(QStringLiteral("115200")));
     bar->setValue(37);
     auto seen = acceptNextMessageBox();
-    send(path);
-    QCOMPARE(seen->title, QStringLiteral("告警"));
+    send();
     QCOMPARE(seen->text, kNoPortText);
 
-    QVERIFY(openAt(QStringLiteral("115200")));
+    // A file chosen, with no port open.
+    control<QPushButton>(window, QStringLiteral("pushButton_serialOpen"))->click();
+    QVERIFY(!serialPort);
+    choose(writeFile(QStringLiteral("ready.txt"), pattern(10)));
+    bar->setValue(37);
     seen = acceptNextMessageBox();
-    send(QStringLiteral("点击选择发送文件路径"));
+    send();
+    QCOMPARE(seen->title, QStringLiteral("告警"));
     QCOMPARE(seen->text, kNoPortText);
 
     QCOMPARE(bar->value(), 37);

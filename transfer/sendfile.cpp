@@ -2,6 +2,7 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/texts.h"
 #include "app/warning.h"
 #include "serial/trace.h"
 #include "transfer/blocks.h"
@@ -11,33 +12,27 @@
 #include <QFileDialog>
 #include <QSerialPort>
 
-namespace {
-
-const char *const kNoFileChosen = "点击选择发送文件路径";
-
-} // namespace
-
 void Widget::on_pushButton_send_file_path_clicked()
 {
     const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("选择文件"), QStringLiteral("./"), QStringLiteral("所有文件(*.*)"));
+        this, Texts::ChooseFileTitle(), QStringLiteral("./"), Texts::AllFilesFilter());
     if (path.isEmpty())
         return;
+    fileToSend = path;
     ui->pushButton_send_file_path->setText(path);
     ui->progressBar->setValue(0);
 }
 
 void Widget::on_pushButton_send_file_clicked()
 {
-    const QString path = ui->pushButton_send_file_path->text();
-    if (!serialPort || path == QString::fromUtf8(kNoFileChosen)) {
-        ShowWarning(QStringLiteral("无法发送文件！\r\n请先配置并打开串口！"));
+    if (!serialPort || fileToSend.isEmpty()) {
+        ShowWarning(Texts::FileWithoutPort());
         return;
     }
-    QFile file(path);
+    QFile file(fileToSend);
     // A file removed or locked since it was chosen must not look as if it had been sent.
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowWarning(QStringLiteral("无法打开文件！\r\n请检查文件是否存在或有无读取权限！"));
+        ShowWarning(Texts::FileNotOpened());
         return;
     }
     ui->pushButton_send_file->setEnabled(false);

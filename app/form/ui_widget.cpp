@@ -1,6 +1,7 @@
 #include "app/form/ui_widget.h"
 
 #include "app/form/styles.h"
+#include "app/texts.h"
 
 #include <QCoreApplication>
 #include <QIcon>
@@ -12,11 +13,6 @@ namespace {
 
 const QString kUiFont = QStringLiteral("font: 9pt \"微软雅黑\";");
 const QString kWhite = QStringLiteral("background-color: rgb(255, 255, 255);");
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Widget", text, nullptr);
-}
 
 void setFixed(QWidget *w, int width, int height)
 {
@@ -449,73 +445,97 @@ QWidget *Ui_Widget::setupBottomBar(QWidget *form)
 
 void Ui_Widget::retranslateUi(QWidget *form)
 {
-    form->setWindowTitle(tr("Sermora"));
+    form->setWindowTitle(QCoreApplication::translate("Widget", "Sermora"));
     label_logo->setText(QString());
-    label_title->setText(tr("Kesto · Sermora"));
+    label_title->setText(QCoreApplication::translate("Widget", "Kesto · Sermora"));
     btn_close->setText(QString());
     btn_max->setText(QString());
     btn_min->setText(QString());
     btn_top->setText(QString());
     pushButton_about->setText(QString());
 
-    groupBox->setTitle(tr("会话配置"));
-    label->setText(tr("端口号"));
-    label_6->setText(tr("波特率"));
-    label_4->setText(tr("数据位"));
-    label_2->setText(tr("检验位"));
-    label_3->setText(tr("流控制"));
-    label_5->setText(tr("停止位"));
+    groupBox->setTitle(QCoreApplication::translate("Widget", "会话配置"));
+    label->setText(QCoreApplication::translate("Widget", "端口号"));
+    label_6->setText(QCoreApplication::translate("Widget", "波特率"));
+    label_4->setText(QCoreApplication::translate("Widget", "数据位"));
+    label_2->setText(QCoreApplication::translate("Widget", "检验位"));
+    label_3->setText(QCoreApplication::translate("Widget", "流控制"));
+    label_5->setText(QCoreApplication::translate("Widget", "停止位"));
     comboBox_baudrate->clear();
-    comboBox_baudrate->insertItems(0, {tr("110"), tr("300"), tr("600"), tr("1200"), tr("2400"),
-                                       tr("4800"), tr("9600"), tr("14400"), tr("19200"),
-                                       tr("38400"), tr("57600"), tr("115200"), tr("230400"),
-                                       tr("380400"), tr("460800"), tr("921600")});
+    comboBox_baudrate->insertItems(0, {QCoreApplication::translate("Widget", "110"),
+                                       QCoreApplication::translate("Widget", "300"),
+                                       QCoreApplication::translate("Widget", "600"),
+                                       QCoreApplication::translate("Widget", "1200"),
+                                       QCoreApplication::translate("Widget", "2400"),
+                                       QCoreApplication::translate("Widget", "4800"),
+                                       QCoreApplication::translate("Widget", "9600"),
+                                       QCoreApplication::translate("Widget", "14400"),
+                                       QCoreApplication::translate("Widget", "19200"),
+                                       QCoreApplication::translate("Widget", "38400"),
+                                       QCoreApplication::translate("Widget", "57600"),
+                                       QCoreApplication::translate("Widget", "115200"),
+                                       QCoreApplication::translate("Widget", "230400"),
+                                       QCoreApplication::translate("Widget", "380400"),
+                                       QCoreApplication::translate("Widget", "460800"),
+                                       QCoreApplication::translate("Widget", "921600")});
     comboBox_databits->clear();
-    comboBox_databits->insertItems(0, {tr("5"), tr("6"), tr("7"), tr("8")});
+    comboBox_databits->insertItems(0, {QCoreApplication::translate("Widget", "5"),
+                                       QCoreApplication::translate("Widget", "6"),
+                                       QCoreApplication::translate("Widget", "7"),
+                                       QCoreApplication::translate("Widget", "8")});
     comboBox_parity->clear();
-    comboBox_parity->insertItems(0, {tr("None"), tr("Odd"), tr("Even"), tr("Mark"), tr("Space")});
+    comboBox_parity->insertItems(0, {QCoreApplication::translate("Widget", "None"),
+                                     QCoreApplication::translate("Widget", "Odd"),
+                                     QCoreApplication::translate("Widget", "Even"),
+                                     QCoreApplication::translate("Widget", "Mark"),
+                                     QCoreApplication::translate("Widget", "Space")});
     comboBox_stopbits->clear();
-    comboBox_stopbits->insertItems(0, {tr("1"), tr("1.5"), tr("2")});
+    comboBox_stopbits->insertItems(0, {QCoreApplication::translate("Widget", "1"),
+                                       QCoreApplication::translate("Widget", "1.5"),
+                                       QCoreApplication::translate("Widget", "2")});
     comboBox_flowcontrol->clear();
-    comboBox_flowcontrol->insertItems(0, {tr("NONE"), tr("RTS/CTS"), tr("XON/XOFF")});
-    pushButton_serialOpen->setText(tr("OPEN"));
+    comboBox_flowcontrol->insertItems(0, {QCoreApplication::translate("Widget", "NONE"),
+                                          QCoreApplication::translate("Widget", "RTS/CTS"),
+                                          QCoreApplication::translate("Widget", "XON/XOFF")});
+    pushButton_serialOpen->setText(Texts::OpenButton());
 
-    pushButton_clear_screen->setText(tr("清空屏幕内容"));
-    pushButton_send_ctrlz->setText(tr("发送Ctrl-Z"));
-    checkBox_ShowHex->setText(tr("HEX显示"));
-    checkBox_CmdHexSend->setText(tr("HEX发送"));
-    checkBox_Timestamp->setText(tr("时间戳"));
-    checkBox_CmdWithEnter->setText(tr("发送回车换行"));
+    pushButton_clear_screen->setText(QCoreApplication::translate("Widget", "清空屏幕内容"));
+    pushButton_send_ctrlz->setText(QCoreApplication::translate("Widget", "发送Ctrl-Z"));
+    checkBox_ShowHex->setText(QCoreApplication::translate("Widget", "HEX显示"));
+    checkBox_CmdHexSend->setText(QCoreApplication::translate("Widget", "HEX发送"));
+    checkBox_Timestamp->setText(QCoreApplication::translate("Widget", "时间戳"));
+    checkBox_CmdWithEnter->setText(QCoreApplication::translate("Widget", "发送回车换行"));
     pushButton_expand_fold->setText(QString());
-    pushButton_main_cmd_send->setText(tr("发送内容"));
-    pushButton_send_file_path->setText(tr("点击选择发送文件路径"));
-    pushButton_send_file->setText(tr("发送文件"));
-    pushButton_log_filepath->setText(tr("点击选择日志保存路径"));
-    checkBox_sendlog_record->setText(tr("记录发送内容"));
-    pushButton_log->setText(tr("开始记录"));
+    pushButton_main_cmd_send->setText(QCoreApplication::translate("Widget", "发送内容"));
+    pushButton_send_file_path->setText(Texts::NoFileToSend());
+    pushButton_send_file->setText(QCoreApplication::translate("Widget", "发送文件"));
+    pushButton_log_filepath->setText(Texts::NoLogPath());
+    checkBox_sendlog_record->setText(QCoreApplication::translate("Widget", "记录发送内容"));
+    pushButton_log->setText(Texts::StartLogButton());
     textBrowser->setHtml(QStringLiteral("<html><head><meta name=\"qrichtext\" content=\"1\" />"
                                         "</head><body style=\"font-family:'等线'; "
                                         "font-size:9pt;\"></body></html>"));
 
     for (int page = 0; page < PageCount; ++page) {
-        tabWidget->setTabText(page, tr("Page%1").arg(page));
-        selectAll[page]->setText(tr("Choose All/None"));
-        hexAll[page]->setText(tr("Hex"));
-        enterAll[page]->setText(tr("Enter"));
-        delayLabels[page]->setText(tr("Delay(ms)"));
+        tabWidget->setTabText(page, QCoreApplication::translate("Widget", "Page%1").arg(page));
+        selectAll[page]->setText(QCoreApplication::translate("Widget", "Choose All/None"));
+        hexAll[page]->setText(QCoreApplication::translate("Widget", "Hex"));
+        enterAll[page]->setText(QCoreApplication::translate("Widget", "Enter"));
+        delayLabels[page]->setText(QCoreApplication::translate("Widget", "Delay(ms)"));
     }
     label_9->setText(QString());
     for (int k = 0; k < rowButtons.size(); ++k)
         rowButtons[k]->setText(QString::number(k + 1));
 
-    pushButton_run->setText(tr("RUN"));
-    pushButton_stop->setText(tr("STOP"));
-    label_7->setText(tr("运行次数"));
-    label_RunInterval->setText(tr(" 循环间隔"));
-    pushButton_saveConfigFile->setText(tr("保存配置到文件"));
-    pushButton_loadConfingFile->setText(tr("加载配置文件"));
-    pushButton_clearAllConfMsg->setText(tr("清空配置信息"));
+    pushButton_run->setText(Texts::RunButton());
+    pushButton_stop->setText(QCoreApplication::translate("Widget", "STOP"));
+    label_7->setText(QCoreApplication::translate("Widget", "运行次数"));
+    label_RunInterval->setText(QCoreApplication::translate("Widget", " 循环间隔"));
+    pushButton_saveConfigFile->setText(QCoreApplication::translate("Widget", "保存配置到文件"));
+    pushButton_loadConfingFile->setText(QCoreApplication::translate("Widget", "加载配置文件"));
+    pushButton_clearAllConfMsg->setText(QCoreApplication::translate("Widget", "清空配置信息"));
 
-    label_copyright->setText(tr("Copyright © 2026 Kesto. Sermora serial terminal."));
+    label_copyright->setText(
+        QCoreApplication::translate("Widget", "Copyright © 2026 Kesto. Sermora serial terminal."));
     label_zoom->setText(QString());
 }

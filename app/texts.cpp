@@ -1,0 +1,171 @@
+#include "app/texts.h"
+
+#include <QCoreApplication>
+
+// Written out as translate("Widget", ...) calls so that lupdate finds every text with its context.
+namespace Texts {
+
+QString OpenButton()
+{
+    return QCoreApplication::translate("Widget", "OPEN");
+}
+
+QString CloseButton()
+{
+    return QCoreApplication::translate("Widget", "Close");
+}
+
+QString RunButton()
+{
+    return QCoreApplication::translate("Widget", "RUN");
+}
+
+QString StartLogButton()
+{
+    return QCoreApplication::translate("Widget", "开始记录");
+}
+
+QString StopLogButton()
+{
+    return QCoreApplication::translate("Widget", "停止记录");
+}
+
+QString NoLogPath()
+{
+    return QCoreApplication::translate("Widget", "点击选择日志保存路径");
+}
+
+QString NoFileToSend()
+{
+    return QCoreApplication::translate("Widget", "点击选择发送文件路径");
+}
+
+QString ReceivedTag()
+{
+    return QCoreApplication::translate("Widget", "[接收]");
+}
+
+QString SentTag()
+{
+    return QCoreApplication::translate("Widget", "[发送]");
+}
+
+QString WarningTitle()
+{
+    return QCoreApplication::translate("Widget", "告警");
+}
+
+QString PortOpenFailed()
+{
+    return QCoreApplication::translate("Widget", "串口打开失败！\r\n请检查串口驱动或是否被占用！");
+}
+
+QString NoPortSelected()
+{
+    return QCoreApplication::translate("Widget", "未选择串口！");
+}
+
+QString JoinGroup(const QString &group)
+{
+    return QCoreApplication::translate("Widget", "请将当前用户加入用户组%1，然后重新登录！")
+        .arg(group);
+}
+
+QString SendWithoutPort()
+{
+    return QCoreApplication::translate("Widget", "无法发送数据！\r\n请先打开串口！");
+}
+
+QString SaveConfigFailed()
+{
+    return QCoreApplication::translate("Widget", "无法保存配置文件！\r\n请检查路径或权限！");
+}
+
+QString ConfigNotRecognised()
+{
+    return QCoreApplication::translate("Widget", "无法加载配置文件！\r\n文件内容无法识别！");
+}
+
+QString ConfigNotReadable()
+{
+    return QCoreApplication::translate("Widget", "无法加载配置文件！\r\n请检查文件权限！");
+}
+
+QString SettingsSetAside(const QString &copy)
+{
+    return QCoreApplication::translate("Widget", "无法读取保存的设置！\r\n原文件已另存为%1！")
+        .arg(copy);
+}
+
+QString LogNotCreated()
+{
+    return QCoreApplication::translate("Widget", "无法创建文件\r\n请检查路径是否有误！");
+}
+
+QString LogWriteFailed()
+{
+    return QCoreApplication::translate("Widget", "无法写入日志文件！\r\n日志记录已停止！");
+}
+
+QString FileWithoutPort()
+{
+    return QCoreApplication::translate("Widget", "无法发送文件！\r\n请先配置并打开串口！");
+}
+
+QString FileNotOpened()
+{
+    return QCoreApplication::translate("Widget",
+                                       "无法打开文件！\r\n请检查文件是否存在或有无读取权限！");
+}
+
+QString LoadConfigTitle()
+{
+    return QCoreApplication::translate("Widget", "导入配置文件");
+}
+
+QString SaveConfigTitle()
+{
+    return QCoreApplication::translate("Widget", "保存配置");
+}
+
+QString ConfigFilter()
+{
+    return QCoreApplication::translate("Widget", "配置文件(*.ini)");
+}
+
+QString SaveLogTitle()
+{
+    return QCoreApplication::translate("Widget", "保存日志");
+}
+
+QString LogFilter()
+{
+    return QCoreApplication::translate("Widget", "日志文件(*.log*)");
+}
+
+QString ChooseFileTitle()
+{
+    return QCoreApplication::translate("Widget", "选择文件");
+}
+
+QString AllFilesFilter()
+{
+    return QCoreApplication::translate("Widget", "所有文件(*.*)");
+}
+
+QString NamePageTitle()
+{
+    return QCoreApplication::translate("Widget", "设置标签名称");
+}
+
+QString NamePageLabel()
+{
+    return QCoreApplication::translate("Widget", "输出名称：");
+}
+
+QString AboutTitle()
+{
+    return QCoreApplication::translate("Widget", "关于软件");
+}
+
+} // namespace Texts
