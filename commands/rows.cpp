@@ -3,8 +3,8 @@
 #include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "commands/rowcolumns.h"
 #include "commands/rowname.h"
-#include "config/keys.h"
 #include "serial/trace.h"
 
 #include <QSettings>
@@ -20,22 +20,20 @@ int senderRow(QObject *sender, const char *slot)
     return RowIndexFromName(name);
 }
 
-void storeSwitch(QObject *sender, const char *slot, const QString &suffix)
+// Stores what the row control that emitted the signal being handled shows, under its key.
+void storeSenderValue(QObject *sender, const char *slot)
 {
     const int row = senderRow(sender, slot);
-    auto *box = qobject_cast<QCheckBox *>(sender);
-    if (row < 1 || !box)
+    if (row < 1 || row > RowCount)
         return;
-    settings->setValue(Keys::rowKey(row, suffix), Keys::switchValue(box->isChecked()));
-}
-
-void storeText(QObject *sender, const char *slot, const QList<QLineEdit *> &column,
-               const QString &suffix)
-{
-    const int row = senderRow(sender, slot);
-    if (row < 1 || row > column.size())
-        return;
-    settings->setValue(Keys::rowKey(row, suffix), column[row - 1]->text());
+    for (const RowColumn &column : RowColumns) {
+        QObject *control = column.boxes ? static_cast<QObject *>(column.boxes->at(row - 1))
+                                        : column.fields->at(row - 1);
+        if (control == sender) {
+            settings->setValue(RowKey(row, column), ShownValue(row, column));
+            return;
+        }
+    }
 }
 
 // What sending one row hands to the send routine: its text with its own hex and enter boxes.
@@ -58,27 +56,27 @@ std::optional<RowCommand> rowCommand(int row)
 
 void Widget::OnSelectCheckboxListStateChanged()
 {
-    storeSwitch(sender(), __func__, Keys::select);
+    storeSenderValue(sender(), __func__);
 }
 
 void Widget::OnHexCheckboxListStateChanged()
 {
-    storeSwitch(sender(), __func__, Keys::hex);
+    storeSenderValue(sender(), __func__);
 }
 
 void Widget::OnEnterCheckboxListStateChanged()
 {
-    storeSwitch(sender(), __func__, Keys::enter);
+    storeSenderValue(sender(), __func__);
 }
 
 void Widget::OnCmdLineListEditingFinished()
 {
-    storeText(sender(), __func__, cmdLineEditList, Keys::cmd);
+    storeSenderValue(sender(), __func__);
 }
 
 void Widget::OnDelayLineListEditingFinished()
 {
-    storeText(sender(), __func__, delayLineEditList, Keys::delay);
+    storeSenderValue(sender(), __func__);
 }
 
 void Widget::OnCmdLineListReturnPressed()

@@ -8,6 +8,7 @@
 #include "config/filenames.h"
 #include "config/inicheck.h"
 #include "config/keys.h"
+#include "config/rowstore.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -18,13 +19,8 @@
 void Widget::on_pushButton_clearAllConfMsg_clicked()
 {
     // Every change goes through the controls' own handlers, so "config.ini" follows.
-    for (int i = 0; i < RowCount; ++i) {
-        selectCheckBoxList[i]->setChecked(false);
-        cmdLineEditList[i]->setText(QString());
-        hexCheckBoxList[i]->setChecked(false);
-        enterCheckBoxList[i]->setChecked(false);
-        delayLineEditList[i]->setText(QString());
-    }
+    for (int row = 1; row <= RowCount; ++row)
+        ShowRow(row, RowValues());
     ui->lineEdit_RunTimes->setText(QString());
     ui->lineEdit_Interval->setText(QString());
 }
@@ -59,16 +55,10 @@ void Widget::on_pushButton_saveConfigFile_clicked()
         file.setValue(Keys::tabNameKey(page), ui->tabWidget->tabText(page));
     file.setValue(Keys::runTimes, ui->lineEdit_RunTimes->text());
     file.setValue(Keys::interval, ui->lineEdit_Interval->text());
-    for (int row = 1; row <= RowCount; ++row) {
-        file.setValue(Keys::rowKey(row, Keys::select),
-                      Keys::switchValue(selectCheckBoxList[row - 1]->isChecked()));
-        file.setValue(Keys::rowKey(row, Keys::cmd), cmdLineEditList[row - 1]->text());
-        file.setValue(Keys::rowKey(row, Keys::hex),
-                      Keys::switchValue(hexCheckBoxList[row - 1]->isChecked()));
-        file.setValue(Keys::rowKey(row, Keys::enter),
-                      Keys::switchValue(enterCheckBoxList[row - 1]->isChecked()));
-        file.setValue(Keys::rowKey(row, Keys::delay), delayLineEditList[row - 1]->text());
-    }
+    StoredRows rows;
+    for (int row = 1; row <= RowCount; ++row)
+        rows.append(ShownRow(row));
+    WriteRows(file, rows);
 
     // Written now rather than on the way back to the event loop, so a failure can be reported.
     // A format error only means the old content could not be parsed; the new keys were written.

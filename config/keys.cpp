@@ -2,11 +2,6 @@
 
 namespace Keys {
 
-QString rowKey(int row, const QString &suffix)
-{
-    return QLatin1Char('/') + QString::number(row) + suffix;
-}
-
 QString tabNameKey(int page)
 {
     return QStringLiteral("/TabName/") + QString::number(page);

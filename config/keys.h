@@ -17,14 +17,7 @@ inline const QString sendWithEnter = QStringLiteral("/globalSetting/sendWithEnte
 inline const QString runTimes = QStringLiteral("/globalSetting/runTimes");
 inline const QString interval = QStringLiteral("/globalSetting/delay");
 
-inline const QString select = QStringLiteral("/select");
-inline const QString hex = QStringLiteral("/hex");
-inline const QString enter = QStringLiteral("/enter");
-inline const QString cmd = QStringLiteral("/cmd");
-inline const QString delay = QStringLiteral("/delay");
-
-// "/" + row + suffix, for example rowKey(17, Keys::cmd) == "/17/cmd".
-QString rowKey(int row, const QString &suffix);
+// The row keys are RowKey (commands/rowcolumns.h).
 // "/TabName/" + page.
 QString tabNameKey(int page);
 // Switches are stored as the texts "true" and "false".

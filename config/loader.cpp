@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "config/inicheck.h"
 #include "config/keys.h"
+#include "config/rowstore.h"
 
 #include <QSettings>
 
@@ -51,12 +52,8 @@ bool Widget::LoadConfigFile(const QString &path)
             ui->tabWidget->setTabText(page, name);
     }
 
-    for (int row = 1; row <= RowCount; ++row) {
-        selectCheckBoxList[row - 1]->setChecked(Keys::isOn(text(Keys::rowKey(row, Keys::select))));
-        hexCheckBoxList[row - 1]->setChecked(Keys::isOn(text(Keys::rowKey(row, Keys::hex))));
-        enterCheckBoxList[row - 1]->setChecked(Keys::isOn(text(Keys::rowKey(row, Keys::enter))));
-        cmdLineEditList[row - 1]->setText(text(Keys::rowKey(row, Keys::cmd)));
-        delayLineEditList[row - 1]->setText(text(Keys::rowKey(row, Keys::delay)));
-    }
+    const StoredRows rows = ReadRows(file);
+    for (int row = 1; row <= RowCount; ++row)
+        ShowRow(row, rows[row - 1]);
     return true;
 }

@@ -182,12 +182,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                 __FILE__, __LINE__);
         }
         for (int row = 1; row <= RowCount; ++row) {
-            const auto stored = [&](const QString &suffix) {
-                return Keys::isOn(parsed.value(Keys::rowKey(row, suffix), QString()).toString());
+            const auto stored = [&](const char *column) {
+                const QString key = QStringLiteral("/%1/%2").arg(row).arg(QLatin1String(column));
+                return Keys::isOn(parsed.value(key, QString()).toString());
             };
-            FUZZ_EQUAL(selectCheckBoxList[row - 1]->isChecked(), stored(Keys::select));
-            FUZZ_EQUAL(hexCheckBoxList[row - 1]->isChecked(), stored(Keys::hex));
-            FUZZ_EQUAL(enterCheckBoxList[row - 1]->isChecked(), stored(Keys::enter));
+            FUZZ_EQUAL(selectCheckBoxList[row - 1]->isChecked(), stored("select"));
+            FUZZ_EQUAL(hexCheckBoxList[row - 1]->isChecked(), stored("hex"));
+            FUZZ_EQUAL(enterCheckBoxList[row - 1]->isChecked(), stored("enter"));
         }
     }
 

@@ -1,5 +1,4 @@
 #include "app/commandline.h"
-#include "config/keys.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -26,7 +25,7 @@ void writeRowOne(const QString &folder)
 {
     QVERIFY(QDir().mkpath(folder));
     QSettings config(folder + QStringLiteral("/config.ini"), QSettings::IniFormat);
-    config.setValue(Keys::rowKey(1, Keys::cmd), QStringLiteral("AT+CSQ"));
+    config.setValue(QStringLiteral("/1/cmd"), QStringLiteral("AT+CSQ"));
     config.sync();
     QCOMPARE(config.status(), QSettings::NoError);
 }

@@ -828,8 +828,8 @@ void ConfigTest::killDuringRewriteLeavesCompleteFile()
         QVERIFY2(version >= lastVersion, "an older version came back");
         lastVersion = version;
         for (int n = 1; n <= 150; ++n) {
-            QCOMPARE(stored.values.value(Keys::rowKey(n, Keys::cmd)), first);
-            QCOMPARE(stored.values.value(Keys::rowKey(n, Keys::select)),
+            QCOMPARE(stored.values.value(QStringLiteral("/%1/cmd").arg(n)), first);
+            QCOMPARE(stored.values.value(QStringLiteral("/%1/select").arg(n)),
                      Keys::switchValue(version % 2 == 1));
         }
     }
