@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+class QComboBox;
 class QKeyEvent;
 class Ui_Widget;
 
@@ -112,6 +113,11 @@ private:
     void FlushReceived();
     // Inserts one part at the end of the console and, while recording, writes it to the log.
     void ShowPart(const QString &part);
+    // The six selectors of the port group, the port first, each with the key its choice is
+    // stored under ("config.ini"); the port's is empty, since it is not stored.
+    QList<QPair<QComboBox *, QString>> PortSelectors() const;
+    // Locks the selectors while a port is open.
+    void SetPortSelectorsEnabled(bool enabled);
     // Writes one displayed part to the log file while recording.
     void LogWrite(const QString &part);
     // Ticks or clears the 25 boxes of one page in one column.

@@ -23,15 +23,11 @@ bool Widget::LoadConfigFile(const QString &path)
     const auto text = [&file](const QString &key) { return file.value(key, QString()).toString(); };
 
     if (path == QLatin1String("config.ini")) {
-        const QList<QPair<QString, QComboBox *>> lineParameters = {
-            {Keys::baudrate, ui->comboBox_baudrate},       {Keys::databits, ui->comboBox_databits},
-            {Keys::flowcontrol, ui->comboBox_flowcontrol}, {Keys::stopbits, ui->comboBox_stopbits},
-            {Keys::parity, ui->comboBox_parity},
-        };
-        for (const auto &parameter : lineParameters) {
-            const QString value = text(parameter.first);
+        // The port itself is not stored.
+        for (const auto &selector : PortSelectors()) {
+            const QString value = selector.second.isEmpty() ? QString() : text(selector.second);
             if (!value.isEmpty())
-                parameter.second->setCurrentText(value);
+                selector.first->setCurrentText(value);
         }
         const QList<QPair<QString, QCheckBox *>> switches = {
             {Keys::showInHex, ui->checkBox_ShowHex},

@@ -8,6 +8,7 @@
 #include "config/keys.h"
 #include "serial/burst.h"
 #include "serial/hangup.h"
+#include "serial/lineparams.h"
 #include "serial/openfailure.h"
 #include "serial/portscan.h"
 #include "serial/trace.h"
@@ -38,48 +39,6 @@ QList<ReportedPort> ReportedPorts()
          ExistingExtraPorts(QString::fromLocal8Bit(qgetenv("SERMORA_EXTRA_PORTS"))))
         ports.append({path, QString()});
     return ports;
-}
-
-QSerialPort::DataBits DataBitsAt(int index)
-{
-    switch (index) {
-    case 0:
-        return QSerialPort::Data5;
-    case 1:
-        return QSerialPort::Data6;
-    case 2:
-        return QSerialPort::Data7;
-    default:
-        return QSerialPort::Data8;
-    }
-}
-
-QSerialPort::Parity ParityAt(int index)
-{
-    switch (index) {
-    case 1:
-        return QSerialPort::OddParity;
-    case 2:
-        return QSerialPort::EvenParity;
-    case 3:
-        return QSerialPort::MarkParity;
-    case 4:
-        return QSerialPort::SpaceParity;
-    default:
-        return QSerialPort::NoParity;
-    }
-}
-
-QSerialPort::StopBits StopBitsAt(int index)
-{
-    switch (index) {
-    case 1:
-        return QSerialPort::OneAndHalfStop;
-    case 2:
-        return QSerialPort::TwoStop;
-    default:
-        return QSerialPort::OneStop;
-    }
 }
 
 } // namespace
@@ -148,24 +107,11 @@ void Widget::on_pushButton_serialOpen_clicked()
     const QString caller = QStringLiteral("on_pushButton_serialOpen_clicked");
     const QString name = ui->comboBox_serial->currentText();
     serialPort = new QSerialPort(name);
-    serialPort->setBaudRate(ui->comboBox_baudrate->currentText().toInt(),
-                            QSerialPort::AllDirections);
-    serialPort->setDataBits(DataBitsAt(ui->comboBox_databits->currentIndex()));
-    serialPort->setParity(ParityAt(ui->comboBox_parity->currentIndex()));
-    serialPort->setStopBits(StopBitsAt(ui->comboBox_stopbits->currentIndex()));
-    switch (ui->comboBox_flowcontrol->currentIndex()) {
-    case 0:
-        serialPort->setFlowControl(QSerialPort::NoFlowControl);
-        break;
-    case 1:
-        serialPort->setFlowControl(QSerialPort::HardwareControl);
-        break;
-    case 2:
-        serialPort->setFlowControl(QSerialPort::SoftwareControl);
-        break;
-    default:
-        break;
-    }
+    ApplyLineSettings(serialPort, LineSettingsAt(ui->comboBox_baudrate->currentText(),
+                                                 ui->comboBox_databits->currentIndex(),
+                                                 ui->comboBox_parity->currentIndex(),
+                                                 ui->comboBox_stopbits->currentIndex(),
+                                                 ui->comboBox_flowcontrol->currentIndex()));
     DebugTrace(caller + QStringLiteral("(Opening ") + name + QStringLiteral(")"));
 
     if (!serialPort->open(QIODevice::ReadWrite)) {
@@ -193,9 +139,7 @@ void Widget::on_pushButton_serialOpen_clicked()
     DebugTrace(caller + QStringLiteral("(") + name + QStringLiteral(" Open Success ") +
                QString::number(serialPort->baudRate(QSerialPort::AllDirections)) +
                QStringLiteral(")"));
-    for (QComboBox *combo : {ui->comboBox_serial, ui->comboBox_baudrate, ui->comboBox_databits,
-                             ui->comboBox_parity, ui->comboBox_flowcontrol, ui->comboBox_stopbits})
-        combo->setEnabled(false);
+    SetPortSelectorsEnabled(false);
 }
 
 void Widget::ClosePort(const QString &caller)
@@ -208,8 +152,22 @@ void Widget::ClosePort(const QString &caller)
     serialPort = nullptr;
     ui->pushButton_serialOpen->setText(Texts::OpenButton());
     ui->pushButton_serialOpen->setStyleSheet(Styles::openButtonClosed());
-    for (QComboBox *combo : {ui->comboBox_serial, ui->comboBox_baudrate, ui->comboBox_databits,
-                             ui->comboBox_parity, ui->comboBox_flowcontrol, ui->comboBox_stopbits})
-        combo->setEnabled(true);
+    SetPortSelectorsEnabled(true);
     DebugTrace(caller + QStringLiteral("(Close OK)"));
+}
+
+QList<QPair<QComboBox *, QString>> Widget::PortSelectors() const
+{
+    return {{ui->comboBox_serial, QString()},
+            {ui->comboBox_baudrate, Keys::baudrate},
+            {ui->comboBox_databits, Keys::databits},
+            {ui->comboBox_parity, Keys::parity},
+            {ui->comboBox_flowcontrol, Keys::flowcontrol},
+            {ui->comboBox_stopbits, Keys::stopbits}};
+}
+
+void Widget::SetPortSelectorsEnabled(bool enabled)
+{
+    for (const auto &selector : PortSelectors())
+        selector.first->setEnabled(enabled);
 }

@@ -309,50 +309,73 @@ void SerialTest::openFailureLeavesNoPort()
 
 void SerialTest::lineParametersReachThePort_data()
 {
+    // The items chosen by their texts, so the form's order of items is checked too.
     QTest::addColumn<QString>("baudRate");
-    QTest::addColumn<int>("dataBitsItem");
-    QTest::addColumn<int>("parityItem");
-    QTest::addColumn<int>("stopBitsItem");
-    QTest::addColumn<int>("flowItem");
+    QTest::addColumn<QString>("dataBitsItem");
+    QTest::addColumn<QString>("parityItem");
+    QTest::addColumn<QString>("stopBitsItem");
+    QTest::addColumn<QString>("flowItem");
     QTest::addColumn<QSerialPort::DataBits>("dataBits");
     QTest::addColumn<QSerialPort::Parity>("parity");
     QTest::addColumn<QSerialPort::StopBits>("stopBits");
     QTest::addColumn<QSerialPort::FlowControl>("flow");
-    QTest::newRow("110 5N1") << "110" << 0 << 0 << 0 << 0 << QSerialPort::Data5
-                             << QSerialPort::NoParity << QSerialPort::OneStop
-                             << QSerialPort::NoFlowControl;
+    QTest::newRow("110 5N1") << "110"
+                             << "5"
+                             << "None"
+                             << "1"
+                             << "NONE" << QSerialPort::Data5 << QSerialPort::NoParity
+                             << QSerialPort::OneStop << QSerialPort::NoFlowControl;
     QTest::newRow("14400 6O1.5 RTS/CTS")
-        << "14400" << 1 << 1 << 1 << 1 << QSerialPort::Data6 << QSerialPort::OddParity
-        << QSerialPort::OneAndHalfStop << QSerialPort::HardwareControl;
+        << "14400"
+        << "6"
+        << "Odd"
+        << "1.5"
+        << "RTS/CTS" << QSerialPort::Data6 << QSerialPort::OddParity << QSerialPort::OneAndHalfStop
+        << QSerialPort::HardwareControl;
     QTest::newRow("380400 7E2 XON/XOFF")
-        << "380400" << 2 << 2 << 2 << 2 << QSerialPort::Data7 << QSerialPort::EvenParity
-        << QSerialPort::TwoStop << QSerialPort::SoftwareControl;
+        << "380400"
+        << "7"
+        << "Even"
+        << "2"
+        << "XON/XOFF" << QSerialPort::Data7 << QSerialPort::EvenParity << QSerialPort::TwoStop
+        << QSerialPort::SoftwareControl;
     QTest::newRow("921600 8M2 RTS/CTS")
-        << "921600" << 3 << 3 << 2 << 1 << QSerialPort::Data8 << QSerialPort::MarkParity
-        << QSerialPort::TwoStop << QSerialPort::HardwareControl;
+        << "921600"
+        << "8"
+        << "Mark"
+        << "2"
+        << "RTS/CTS" << QSerialPort::Data8 << QSerialPort::MarkParity << QSerialPort::TwoStop
+        << QSerialPort::HardwareControl;
     QTest::newRow("115200 8S1 XON/XOFF")
-        << "115200" << 3 << 4 << 0 << 2 << QSerialPort::Data8 << QSerialPort::SpaceParity
-        << QSerialPort::OneStop << QSerialPort::SoftwareControl;
+        << "115200"
+        << "8"
+        << "Space"
+        << "1"
+        << "XON/XOFF" << QSerialPort::Data8 << QSerialPort::SpaceParity << QSerialPort::OneStop
+        << QSerialPort::SoftwareControl;
 }
 
 void SerialTest::lineParametersReachThePort()
 {
     QFETCH(QString, baudRate);
-    QFETCH(int, dataBitsItem);
-    QFETCH(int, parityItem);
-    QFETCH(int, stopBitsItem);
-    QFETCH(int, flowItem);
+    QFETCH(QString, dataBitsItem);
+    QFETCH(QString, parityItem);
+    QFETCH(QString, stopBitsItem);
+    QFETCH(QString, flowItem);
     QFETCH(QSerialPort::DataBits, dataBits);
     QFETCH(QSerialPort::Parity, parity);
     QFETCH(QSerialPort::StopBits, stopBits);
     QFETCH(QSerialPort::FlowControl, flow);
-    auto *baud = get<QComboBox>("comboBox_baudrate");
-    baud->setCurrentText(baudRate);
-    QCOMPARE(baud->currentText(), baudRate);
-    get<QComboBox>("comboBox_databits")->setCurrentIndex(dataBitsItem);
-    get<QComboBox>("comboBox_parity")->setCurrentIndex(parityItem);
-    get<QComboBox>("comboBox_stopbits")->setCurrentIndex(stopBitsItem);
-    get<QComboBox>("comboBox_flowcontrol")->setCurrentIndex(flowItem);
+    const QList<QPair<const char *, QString>> choices = {{"comboBox_baudrate", baudRate},
+                                                         {"comboBox_databits", dataBitsItem},
+                                                         {"comboBox_parity", parityItem},
+                                                         {"comboBox_stopbits", stopBitsItem},
+                                                         {"comboBox_flowcontrol", flowItem}};
+    for (const auto &choice : choices) {
+        auto *selector = get<QComboBox>(choice.first);
+        selector->setCurrentText(choice.second);
+        QCOMPARE(selector->currentText(), choice.second);
+    }
     openSession();
     QCOMPARE(serialPort->baudRate(), baudRate.toInt());
     QCOMPARE(serialPort->dataBits(), dataBits);

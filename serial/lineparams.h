@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+
+// What the items of the line-parameter selectors stand for: entry i of a table is the setting of
+// its selector's item i, in the order the form lists the items.
+constexpr QSerialPort::DataBits DataBitsItems[] = {QSerialPort::Data5, QSerialPort::Data6,
+                                                   QSerialPort::Data7, QSerialPort::Data8};
+constexpr QSerialPort::Parity ParityItems[] = {QSerialPort::NoParity, QSerialPort::OddParity,
+                                               QSerialPort::EvenParity, QSerialPort::MarkParity,
+                                               QSerialPort::SpaceParity};
+constexpr QSerialPort::StopBits StopBitsItems[] = {
+    QSerialPort::OneStop, QSerialPort::OneAndHalfStop, QSerialPort::TwoStop};
+constexpr QSerialPort::FlowControl FlowControlItems[] = {
+    QSerialPort::NoFlowControl, QSerialPort::HardwareControl, QSerialPort::SoftwareControl};
+
+// The settings a port is opened with.
+struct LineSettings
+{
+    qint32 baudRate = 0;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+    QSerialPort::FlowControl flowControl = QSerialPort::NoFlowControl;
+};
+
+// The settings for the selectors' current items: the baud rate from its decimal text (0 when it
+// is none), the others by item index. An index outside its table (-1: an empty selector) leaves
+// the default above.
+LineSettings LineSettingsAt(const QString &baudRate, int dataBits, int parity, int stopBits,
+                            int flowControl);
+
+// Gives the port these settings, the baud rate in both directions.
+void ApplyLineSettings(QSerialPort *port, const LineSettings &settings);
