@@ -4,7 +4,7 @@
 #include <QDeadlineTimer>
 #include <QTimer>
 
-void waitHandlingEvents(qint64 ms, const bool *keepGoing)
+void WaitHandlingEvents(qint64 ms, const bool *keepGoing)
 {
     if (ms <= 0)
         return;

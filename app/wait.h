@@ -6,4 +6,4 @@
 // sleeps until the next event or the deadline instead of polling the clock. Returns early as soon
 // as *keepGoing is false (checked before every round of events); keepGoing may be null. A wait of
 // 0 ms or less returns at once without handling any events.
-void waitHandlingEvents(qint64 ms, const bool *keepGoing = nullptr);
+void WaitHandlingEvents(qint64 ms, const bool *keepGoing = nullptr);

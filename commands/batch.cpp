@@ -1,9 +1,9 @@
 #include "app/widget.h"
 
-#include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "app/texts.h"
+#include "app/wait.h"
 #include "commands/batchrun.h"
 #include "config/keys.h"
 
@@ -17,6 +17,13 @@ namespace {
 // returning through its waits.
 bool runInProgress = false;
 
+// Waits ms milliseconds while the window keeps handling events; ends at once when the run is
+// stopped (isBatchRunning cleared). A wait of 0 ms returns at once without handling events.
+void StoppableDelay(quint32 ms)
+{
+    WaitHandlingEvents(ms, &isBatchRunning);
+}
+
 } // namespace
 
 void Widget::on_pushButton_run_clicked()
@@ -27,26 +34,28 @@ void Widget::on_pushButton_run_clicked()
     ui->pushButton_run->setEnabled(false);
     isBatchRunning = true;
 
-    for (int pass = 0; pass < ui->lineEdit_RunTimes->text().toInt() && isBatchRunning && serialPort;
-         ++pass) {
-        for (int row = 1; row <= RowCount; ++row) {
-            const int i = row - 1;
-            if (selectCheckBoxList[i]->isChecked() && !cmdLineEditList[i]->text().isEmpty()) {
-                ui->pushButton_run->setText(RunCaption(pass + 1, row));
-                _KESTO_UartSend(cmdLineEditList[i]->text(), hexCheckBoxList[i]->isChecked(),
-                                enterCheckBoxList[i]->isChecked());
-                StoppableDelay(WaitLength(delayLineEditList[i]->text()));
-                // Even without a wait, STOP, the close button and a closed port must get through
-                // before the check below.
-                QCoreApplication::processEvents();
-            }
-            if (!isBatchRunning || !serialPort)
-                break;
-        }
+    BatchRunSteps steps;
+    steps.passCount = [this] { return ui->lineEdit_RunTimes->text().toInt(); };
+    steps.isSent = [](int row) {
+        return selectCheckBoxList[row - 1]->isChecked() &&
+               !cmdLineEditList[row - 1]->text().isEmpty();
+    };
+    steps.mayGoOn = [] { return isBatchRunning && serialPort; };
+    steps.sendRow = [this](int pass, int row) {
+        ui->pushButton_run->setText(RunCaption(pass, row));
+        _KESTO_UartSend(cmdLineEditList[row - 1]->text(), hexCheckBoxList[row - 1]->isChecked(),
+                        enterCheckBoxList[row - 1]->isChecked());
+        StoppableDelay(WaitLength(delayLineEditList[row - 1]->text()));
+        // Even without a wait, STOP, the close button and a closed port must get through before
+        // the run asks whether it may go on.
+        QCoreApplication::processEvents();
+    };
+    steps.endPass = [this] {
         StoppableDelay(WaitLength(ui->lineEdit_Interval->text()));
         // Same for a pass that sent nothing and has no interval.
         QCoreApplication::processEvents();
-    }
+    };
+    RunBatch(steps);
 
     ui->pushButton_run->setText(Texts::RunButton());
     ui->pushButton_run->setEnabled(true);

@@ -1,7 +1,6 @@
 #include "commands/batchrun.h"
 
-#include "app/globals.h"
-#include "app/wait.h"
+#include "app/counts.h"
 
 quint32 WaitLength(const QString &delayText)
 {
@@ -13,7 +12,15 @@ QString RunCaption(int pass, int row)
     return QStringLiteral("RUN[%1-%2]").arg(pass).arg(row);
 }
 
-void StoppableDelay(quint32 ms)
+void RunBatch(const BatchRunSteps &steps)
 {
-    waitHandlingEvents(ms, &isBatchRunning);
+    for (int pass = 1; pass <= steps.passCount() && steps.mayGoOn(); ++pass) {
+        for (int row = 1; row <= RowCount; ++row) {
+            if (steps.isSent(row))
+                steps.sendRow(pass, row);
+            if (!steps.mayGoOn())
+                break;
+        }
+        steps.endPass();
+    }
 }

@@ -1,6 +1,5 @@
 #include "app/globals.h"
 #include "app/widget.h"
-#include "commands/batchrun.h"
 #include "support/gui.h"
 #include "support/pty.h"
 #include "support/session.h"
@@ -122,9 +121,6 @@ private slots:
     void init();
     void cleanup();
 
-    void waitLengths_data();
-    void waitLengths();
-
     void runWithoutPortDoesNothing();
     void passesRowsDelaysAndIntervals();
     void rowOrderAcrossPagesWhateverPageIsShown();
@@ -202,32 +198,6 @@ QByteArray BatchTest::everythingWithMarker(RunWatch *w)
     while (!all.endsWith('#') && !deadline.hasExpired())
         all += pty->readAtLeast(1, 100);
     return all;
-}
-
-void BatchTest::waitLengths_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<quint32>("ms");
-
-    QTest::newRow("number") << "100" << 100u;
-    QTest::newRow("empty") << "" << 0u;
-    QTest::newRow("letters") << "abc" << 0u;
-    QTest::newRow("number then letters") << "100ms" << 0u;
-    QTest::newRow("negative") << "-3" << 0u;
-    QTest::newRow("surrounding spaces") << " 250 " << 250u;
-    QTest::newRow("plus sign") << "+5" << 5u;
-    QTest::newRow("leading zeros") << "007" << 7u;
-    QTest::newRow("hex prefix") << "0x10" << 0u;
-    QTest::newRow("exponent") << "1e3" << 0u;
-    QTest::newRow("largest") << "2147483647" << 2147483647u;
-    QTest::newRow("beyond int") << "2147483648" << 0u;
-}
-
-void BatchTest::waitLengths()
-{
-    QFETCH(QString, text);
-    QFETCH(quint32, ms);
-    QCOMPARE(WaitLength(text), ms);
 }
 
 void BatchTest::runWithoutPortDoesNothing()

@@ -56,7 +56,7 @@ void WaitTest::returnsAtOnceWithoutHandlingEvents()
         this, [&handled] { handled = true; }, Qt::QueuedConnection);
     QElapsedTimer clock;
     clock.start();
-    waitHandlingEvents(ms, flag < 0 ? nullptr : &keepGoing);
+    WaitHandlingEvents(ms, flag < 0 ? nullptr : &keepGoing);
     QVERIFY(clock.elapsed() < 1000);
     QVERIFY(!handled);
     QTRY_VERIFY(handled); // the queued call was only held back, not lost
@@ -84,7 +84,7 @@ void WaitTest::handlesEventsUntilDeadline()
     QTimer::singleShot(int(ms / 2), this, [&timed] { timed = true; });
     QElapsedTimer clock;
     clock.start();
-    waitHandlingEvents(ms, withFlag ? &keepGoing : nullptr);
+    WaitHandlingEvents(ms, withFlag ? &keepGoing : nullptr);
     const qint64 elapsed = clock.elapsed();
     QVERIFY(queued);
     QVERIFY(timed);
@@ -99,7 +99,7 @@ void WaitTest::endsWhenFlagIsCleared()
     QTimer::singleShot(100, this, [&keepGoing] { keepGoing = false; });
     QElapsedTimer clock;
     clock.start();
-    waitHandlingEvents(10000, &keepGoing);
+    WaitHandlingEvents(10000, &keepGoing);
     QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
 }
 
@@ -113,7 +113,7 @@ void WaitTest::busyEventsDoNotStretchTheWait()
     busy.start();
     QElapsedTimer clock;
     clock.start();
-    waitHandlingEvents(200);
+    WaitHandlingEvents(200);
     QVERIFY2(clock.elapsed() < 2200, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(ticks > 0);
 }
@@ -123,7 +123,7 @@ void WaitTest::sleepsInsteadOfSpinning()
     QElapsedTimer clock;
     clock.start();
     const qint64 cpuBefore = cpuMs();
-    waitHandlingEvents(1000);
+    WaitHandlingEvents(1000);
     const qint64 cpu = cpuMs() - cpuBefore;
     const qint64 wall = clock.elapsed();
     // A polling wait burns about a whole core; a sleeping one next to nothing.

@@ -4,5 +4,5 @@
 
 void Delay(qint64 ms)
 {
-    waitHandlingEvents(ms);
+    WaitHandlingEvents(ms);
 }
