@@ -1,15 +1,15 @@
 #include "app/globals.h"
 #include "app/widget.h"
+#include "support/child.h"
 #include "support/gui.h"
 #include "support/pty.h"
 #include "support/session.h"
+#include "support/windowtest.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QSettings>
@@ -22,9 +22,9 @@
 namespace {
 
 // Watches a batch run from inside the event handling the run does itself: records each new
-// caption of the run button, every byte the module end receives and any modal box (which it
-// closes), and fires one-shot actions when their condition first holds. A run that outlives
-// the ceiling is stopped and marked as overrun.
+// caption of the run button and every byte the module end receives, answers any modal box, and
+// fires one-shot actions when their condition first holds. A run that outlives the ceiling is
+// stopped and marked as overrun.
 class RunWatch : public QObject
 {
 public:
@@ -64,7 +64,7 @@ public:
 
     QStringList captions;
     QByteArray received;
-    QStringList modals;
+    ModalWatch modals;
     qint64 duration = -1;
     bool overran = false;
     bool enabledWhileRunning = false;
@@ -84,11 +84,6 @@ private:
         received += pty.readAvailable();
         if (running && run->isEnabled())
             enabledWhileRunning = true;
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            modals << modal->windowTitle();
-            if (auto *dialog = qobject_cast<QDialog *>(modal))
-                dialog->reject();
-        }
         for (Action &a : actions) {
             if (!a.done && a.condition()) {
                 a.done = true;
@@ -113,14 +108,11 @@ private:
 
 } // namespace
 
-class BatchTest : public QObject
+class BatchTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
     void runWithoutPortDoesNothing();
     void passesRowsDelaysAndIntervals();
     void rowOrderAcrossPagesWhateverPageIsShown();
@@ -135,35 +127,11 @@ private slots:
     void closeButtonEndsARunAndTheProgram();
 
 private:
-    Widget *window = nullptr;
-    PtyPair *pty = nullptr;
-
-    template <typename T> T *get(const char *name)
-    {
-        return control<T>(window, QString::fromLatin1(name));
-    }
     RunWatch *watch();
     void setRow(int row, const QString &text, const QString &delay, bool ticked = true);
     void setCounters(const QString &runTimes, const QString &interval);
     QByteArray everythingWithMarker(RunWatch *w);
 };
-
-void BatchTest::init()
-{
-    freshWorkingDirectory();
-    window = new Widget;
-    window->show();
-    pty = new PtyPair;
-    QVERIFY(pty->isOpen());
-    isBatchRunning = false;
-}
-
-void BatchTest::cleanup()
-{
-    tearDownSession(window, pty);
-    window = nullptr;
-    pty = nullptr;
-}
 
 RunWatch *BatchTest::watch()
 {
@@ -206,7 +174,7 @@ void BatchTest::runWithoutPortDoesNothing()
     setCounters(QStringLiteral("3"), QStringLiteral("1000"));
     QScopedPointer<RunWatch> w(watch());
     w->runToEnd();
-    QVERIFY(w->modals.isEmpty()); // no warning of a send without port
+    QVERIFY(w->modals.seen.isEmpty()); // no warning of a send without port
     QVERIFY(w->duration < 500);
     QCOMPARE(w->captions, QStringList{QStringLiteral("RUN")});
     QVERIFY(get<QPushButton>("pushButton_run")->isEnabled());
@@ -214,7 +182,7 @@ void BatchTest::runWithoutPortDoesNothing()
 
 void BatchTest::passesRowsDelaysAndIntervals()
 {
-    QVERIFY(openOnPty(window, *pty));
+    QVERIFY(openPort());
     setRow(3, QStringLiteral("R3"), QStringLiteral("100"));
     setRow(30, QStringLiteral("R30"), QString());
     setCounters(QStringLiteral("2"), QStringLiteral("500"));
@@ -229,12 +197,12 @@ void BatchTest::passesRowsDelaysAndIntervals()
     QVERIFY2(w->duration < 10000, qPrintable(QString::number(w->duration)));
     QVERIFY(!w->enabledWhileRunning);
     QVERIFY(get<QPushButton>("pushButton_run")->isEnabled());
-    QVERIFY(w->modals.isEmpty());
+    QVERIFY(w->modals.seen.isEmpty());
 }
 
 void BatchTest::rowOrderAcrossPagesWhateverPageIsShown()
 {
-    QVERIFY(openOnPty(window, *pty));
+    QVERIFY(openPort());
     setRow(110, QStringLiteral("B110"), QString());
     setRow(7, QStringLiteral("A7"), QString());
     setRow(150, QStringLiteral("C150"), QString());
@@ -247,7 +215,7 @@ void BatchTest::rowOrderAcrossPagesWhateverPageIsShown()
 
 void BatchTest::rowsWithoutTextAreSkippedWithTheirDelay()
 {
-    QVERIFY(openOnPty(window, *pty));
+    QVERIFY(openPort());
     setRow(4, QStringLiteral("U"), QStringLiteral("10000"), false); // not ticked
     setRow(5, QString(), QStringLiteral("10000"));                  // ticked, no text
     setRow(6, QStringLiteral("X"), QString());
@@ -273,7 +241,7 @@ void BatchTest::noPassForRunTimes_data()
 void BatchTest::noPassForRunTimes()
 {
     QFETCH(QString, runTimes);
-    QVERIFY(openOnPty(window, *pty));
+    QVERIFY(openPort());
     setRow(1, QStringLiteral("A"), QStringLiteral("100"));
     setCounters(runTimes, QStringLiteral("100"));
     QScopedPointer<RunWatch> w(watch());
@@ -285,7 +253,7 @@ void BatchTest::noPassForRunTimes()
 
 void BatchTest::stopEndsALongDelay()
 {
-    QVERIFY(openOnPty(window, *pty));
+    QVERIFY(openPort());
     setRow(1, QStringLiteral("A"), QStringLiteral("10000"));
     setRow(2, QStringLiteral("B"), QString());
     setCounters(QStringLiteral("3"), QStringLiteral("10000"));
@@ -309,7 +277,7 @@ void BatchTest::stopEndsALongDelay()
 
 void BatchTest::runStaysDisabledUntilStoppedRunEnds()
 {
-    QVERIFY(openOnPty(window, *pty));
+    QVERIFY(openPort());
     setRow(1, QStringLiteral("A"), QStringLiteral("10000"));
     setCounters(QStringLiteral("1"), QString());
     auto *run = get<QPushButton>("pushButton_run");
@@ -337,7 +305,7 @@ void BatchTest::runStaysDisabledUntilStoppedRunEnds()
 
 void BatchTest::lowerRunTimesEndsAfterThePass()
 {
-    QVERIFY(openOnPty(window, *pty));
+    QVERIFY(openPort());
     setRow(1, QStringLiteral("A"), QStringLiteral("300"));
     setCounters(QStringLiteral("5"), QStringLiteral("200"));
     QScopedPointer<RunWatch> w(watch());
@@ -354,7 +322,7 @@ void BatchTest::lowerRunTimesEndsAfterThePass()
 
 void BatchTest::closingThePortStopsFurtherRows()
 {
-    QVERIFY(openOnPty(window, *pty));
+    QVERIFY(openPort());
     setRow(1, QStringLiteral("A"), QStringLiteral("300"));
     setRow(2, QStringLiteral("B"), QStringLiteral("300"));
     setCounters(QStringLiteral("3"), QString());
@@ -364,15 +332,15 @@ void BatchTest::closingThePortStopsFurtherRows()
     w->runToEnd();
 
     QVERIFY(serialPort == nullptr);
-    QVERIFY2(w->modals.isEmpty(), qPrintable(w->modals.join(QLatin1Char(','))));
+    QVERIFY2(w->modals.seen.isEmpty(), qPrintable(w->modals.seen.join(QLatin1Char(','))));
     QVERIFY2(w->duration < 5000, qPrintable(QString::number(w->duration)));
-    QVERIFY(openOnPty(window, *pty));
+    QVERIFY(openPort());
     QCOMPARE(everythingWithMarker(w.data()), QByteArray("A\r\n#"));
 }
 
 void BatchTest::stopReachesARunWithoutWaits()
 {
-    QVERIFY(openOnPty(window, *pty));
+    QVERIFY(openPort());
     setRow(1, QStringLiteral("A"), QStringLiteral("0"));
     setRow(2, QStringLiteral("B"), QString());
     const int passes = 200000;
@@ -401,14 +369,10 @@ void BatchTest::stopReachesARunWithoutWaits()
 
 void BatchTest::closeButtonEndsARunAndTheProgram()
 {
-    QProcess program;
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--close-during-run")});
-    QVERIFY(program.waitForStarted());
-    QVERIFY(program.waitForFinished(30000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
-    const QByteArray out = program.readAllStandardOutput();
+    QByteArray out;
+    runSelfAsChild(QStringLiteral("--close-during-run"), &out);
+    if (QTest::currentTestFailed())
+        return;
     const QList<QByteArray> words = out.trimmed().split(' ');
     QCOMPARE(words.value(0), QByteArray("ended"));
     const int afterClose = words.value(1).toInt();
@@ -449,9 +413,7 @@ static int runAndClose()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (app.arguments().contains(QStringLiteral("--close-during-run")))
-        return runAndClose();
     BatchTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runTestsOrChild(test, argc, argv, {{QStringLiteral("--close-during-run"), runAndClose}});
 }
 #include "tst_batch.moc"

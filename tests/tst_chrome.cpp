@@ -2,7 +2,7 @@
 #include "app/widget.h"
 #include "support/gui.h"
 #include "support/pty.h"
-#include "support/session.h"
+#include "support/windowtest.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -40,13 +40,12 @@ bool showsModal(const std::function<void()> &action)
 
 } // namespace
 
-class ChromeTest : public QObject
+class ChromeTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup();
 
     void leftDragKeepsGrabbedPointUnderCursor();
     void rightButtonEndsButNeverStartsDrag();
@@ -59,40 +58,18 @@ private slots:
     void ctrlZWithoutPortDoesNothing();
     void onlyExactCtrlZSendsOneByte();
     void aboutBoxShowsPictureAndGoesAway();
-
-private:
-    template <typename T> T *find(const char *name)
-    {
-        T *found = control<T>(window, QString::fromLatin1(name));
-        if (!found)
-            qFatal("missing control %s", name);
-        return found;
-    }
-
-    Widget *window = nullptr;
 };
 
 void ChromeTest::init()
 {
-    freshWorkingDirectory();
-    window = new Widget;
+    WindowTest::init();
+    // Away from the screen's edges, so that moves and resizes in every direction fit.
     window->move(40, 30);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void ChromeTest::cleanup()
-{
-    // The port outlives the window; the next window must start with none open.
-    if (serialPort)
-        control<QPushButton>(window, QStringLiteral("pushButton_serialOpen"))->click();
-    delete window;
-    window = nullptr;
 }
 
 void ChromeTest::leftDragKeepsGrabbedPointUnderCursor()
 {
-    auto *bar = find<QWidget>("widget_menuBar");
+    auto *bar = get<QWidget>("widget_menuBar");
     const QPoint start = window->pos();
     const QPoint grab = centreOf(bar);
     const QPoint grabbedInWindow = grab - start;
@@ -112,7 +89,7 @@ void ChromeTest::leftDragKeepsGrabbedPointUnderCursor()
 
 void ChromeTest::rightButtonEndsButNeverStartsDrag()
 {
-    auto *bar = find<QWidget>("widget_menuBar");
+    auto *bar = get<QWidget>("widget_menuBar");
     const QPoint start = window->pos();
     const QPoint grab = centreOf(bar);
 
@@ -136,7 +113,7 @@ void ChromeTest::rightButtonEndsButNeverStartsDrag()
 
 void ChromeTest::gripResizesFromPressValues()
 {
-    auto *grip = find<QWidget>("label_zoom");
+    auto *grip = get<QWidget>("label_zoom");
     const QRect start = window->geometry();
     const QPoint press = centreOf(grip);
 
@@ -158,7 +135,7 @@ void ChromeTest::gripResizesFromPressValues()
 
 void ChromeTest::gripFollowsOnlyLeftButtonPress()
 {
-    auto *grip = find<QWidget>("label_zoom");
+    auto *grip = get<QWidget>("label_zoom");
     const QRect start = window->geometry();
     const QPoint press = centreOf(grip);
 
@@ -180,14 +157,14 @@ void ChromeTest::gripFollowsOnlyLeftButtonPress()
 
 void ChromeTest::doubleClickAndMaxButtonToggleMaximised()
 {
-    auto *bar = find<QWidget>("widget_menuBar");
+    auto *bar = get<QWidget>("widget_menuBar");
     const QPoint at = centreOf(bar);
     mouse(bar, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
     QTRY_VERIFY(window->isMaximized());
     mouse(bar, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
     QTRY_VERIFY(!window->isMaximized());
 
-    auto *max = find<QPushButton>("btn_max");
+    auto *max = get<QPushButton>("btn_max");
     max->click();
     QTRY_VERIFY(window->isMaximized());
     max->click();
@@ -196,13 +173,13 @@ void ChromeTest::doubleClickAndMaxButtonToggleMaximised()
 
 void ChromeTest::minButtonMinimises()
 {
-    find<QPushButton>("btn_min")->click();
+    get<QPushButton>("btn_min")->click();
     QTRY_VERIFY(window->isMinimized());
 }
 
 void ChromeTest::pinTwiceRestoresNormalFlags()
 {
-    auto *pin = find<QPushButton>("btn_top");
+    auto *pin = get<QPushButton>("btn_top");
     pin->click();
     QCOMPARE(int(window->windowFlags()), 0x4E801);
     QTRY_VERIFY(window->isVisible());
@@ -217,10 +194,10 @@ void ChromeTest::pinTwiceRestoresNormalFlags()
 
 void ChromeTest::foldTwiceShowsPanelAgain()
 {
-    auto *panel = find<QWidget>("widget_right");
-    auto *fold = find<QPushButton>("pushButton_expand_fold");
-    find<QLineEdit>("lineEdit_cmdList_30")->setText(QStringLiteral("AT+CSQ"));
-    find<QTabWidget>("tabWidget")->setCurrentIndex(1);
+    auto *panel = get<QWidget>("widget_right");
+    auto *fold = get<QPushButton>("pushButton_expand_fold");
+    get<QLineEdit>("lineEdit_cmdList_30")->setText(QStringLiteral("AT+CSQ"));
+    get<QTabWidget>("tabWidget")->setCurrentIndex(1);
     const QSize size = window->size();
 
     fold->click();
@@ -229,23 +206,21 @@ void ChromeTest::foldTwiceShowsPanelAgain()
     fold->click();
     QVERIFY(panel->isVisible());
     QCOMPARE(window->size(), size);
-    QCOMPARE(find<QTabWidget>("tabWidget")->currentIndex(), 1);
-    QCOMPARE(find<QLineEdit>("lineEdit_cmdList_30")->text(), QStringLiteral("AT+CSQ"));
+    QCOMPARE(get<QTabWidget>("tabWidget")->currentIndex(), 1);
+    QCOMPARE(get<QLineEdit>("lineEdit_cmdList_30")->text(), QStringLiteral("AT+CSQ"));
 }
 
 void ChromeTest::ctrlZWithoutPortDoesNothing()
 {
     QVERIFY(!serialPort);
     QVERIFY(!showsModal([this] { QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier); }));
-    QVERIFY(find<QTextBrowser>("textBrowser")->toPlainText().isEmpty());
+    QVERIFY(get<QTextBrowser>("textBrowser")->toPlainText().isEmpty());
 }
 
 void ChromeTest::onlyExactCtrlZSendsOneByte()
 {
-    PtyPair pty;
-    QVERIFY(pty.isOpen());
-    find<QCheckBox>("checkBox_sendlog_record")->setChecked(true);
-    QVERIFY(openOnPty(window, pty));
+    get<QCheckBox>("checkBox_sendlog_record")->setChecked(true);
+    QVERIFY(openPort());
 
     // Anything these wrote would reach the line ahead of the 0x1A below.
     QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
@@ -253,9 +228,9 @@ void ChromeTest::onlyExactCtrlZSendsOneByte()
     QTest::keyClick(window, Qt::Key_Z);
     QTest::keyClick(window, Qt::Key_Y, Qt::ControlModifier);
     QVERIFY(!showsModal([this] { QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier); }));
-    QCOMPARE(pty.readAtLeast(1), QByteArray(1, '\x1A'));
+    QCOMPARE(pty->readAtLeast(1), QByteArray(1, '\x1A'));
     // The byte is not echoed even with sent data shown on the console.
-    QVERIFY(find<QTextBrowser>("textBrowser")->toPlainText().isEmpty());
+    QVERIFY(get<QTextBrowser>("textBrowser")->toPlainText().isEmpty());
 }
 
 void ChromeTest::aboutBoxShowsPictureAndGoesAway()
@@ -263,12 +238,7 @@ void ChromeTest::aboutBoxShowsPictureAndGoesAway()
     QPointer<QMessageBox> shown;
     bool pictureSet = false;
     bool plain = false;
-    auto seen = answerNextModal([&](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        if (!box) {
-            modal->close();
-            return;
-        }
+    auto seen = answerNextModalOf<QMessageBox>([&](QMessageBox *box) {
         shown = box;
         pictureSet = !box->iconPixmap().isNull();
         plain = box->text().isEmpty() && box->icon() == QMessageBox::NoIcon &&
@@ -276,7 +246,7 @@ void ChromeTest::aboutBoxShowsPictureAndGoesAway()
                 box->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
         box->buttons().value(0)->click();
     });
-    find<QPushButton>("pushButton_about")->click();
+    get<QPushButton>("pushButton_about")->click();
     QCOMPARE(seen->className, QStringLiteral("QMessageBox"));
     QCOMPARE(seen->title, QStringLiteral("关于软件"));
     QVERIFY(pictureSet);

@@ -1,8 +1,9 @@
 #include "app/globals.h"
 #include "app/widget.h"
 #include "config/filenames.h"
-#include "config/inicheck.h"
 #include "config/keys.h"
+#include "support/child.h"
+#include "support/configfile.h"
 #include "support/filedialog.h"
 #include "support/gui.h"
 
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -20,7 +20,6 @@
 #include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QtTest>
@@ -35,36 +34,6 @@ const QStringList kCombos = {"comboBox_baudrate", "comboBox_databits", "comboBox
                              "comboBox_stopbits", "comboBox_parity"};
 const QStringList kSwitches = {"checkBox_ShowHex", "checkBox_Timestamp", "checkBox_CmdHexSend",
                                "checkBox_CmdWithEnter"};
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), qint64(bytes.size()));
-}
-
-// A settings file as it is on disk, every key with its leading "/". It is read from a copy,
-// because QSettings objects on one file in one process share their unsaved changes.
-struct OnDisk
-{
-    QSettings::Status status = QSettings::AccessError;
-    QMap<QString, QString> values;
-};
-
-OnDisk onDisk(const QString &path = kConfig)
-{
-    QCoreApplication::processEvents(); // the store commits its deferred write here
-    OnDisk result;
-    QTemporaryDir dir;
-    const QString copy = dir.filePath(QStringLiteral("copy.ini"));
-    if (!QFile::copy(path, copy))
-        return result;
-    QSettings parsed(copy, QSettings::IniFormat);
-    result.status = parsed.status();
-    for (const QString &key : parsed.allKeys())
-        result.values.insert(QLatin1Char('/') + key, parsed.value(key).toString());
-    return result;
-}
 
 // Everything LoadConfigFile can change, in a comparable form.
 struct State
@@ -141,15 +110,7 @@ void fillWindow(QWidget *w, const QString &tag)
 // Names a page through the real naming dialog.
 void namePage(QWidget *w, int page, const QString &name)
 {
-    answerNextModal([name](QWidget *modal) {
-        auto *dialog = qobject_cast<QInputDialog *>(modal);
-        if (!dialog) {
-            modal->close();
-            return;
-        }
-        dialog->setTextValue(name);
-        dialog->accept();
-    });
+    answerNextInputDialog(name);
     emit control<QTabWidget>(w, "tabWidget")->tabBar()->tabBarDoubleClicked(page);
 }
 
@@ -185,10 +146,6 @@ class ConfigTest : public QObject
 private slots:
     void init() { freshWorkingDirectory(); }
 
-    void proposedName_data();
-    void proposedName();
-    void proposedLogName_data();
-    void proposedLogName();
     void firstStartWritesNothing();
     void everyKeySurvivesRestart();
     void globalBlockOnlyFromConfigIni_data();
@@ -206,50 +163,12 @@ private slots:
     void escapedNonAsciiLoads();
     void badInputNeverStopsStartupOrLoading_data();
     void badInputNeverStopsStartupOrLoading();
-    void serializedValuesDetected_data();
-    void serializedValuesDetected();
     void serializedConfigIniIsSetAsideAndReported();
     void refusedFileChangesNothing_data();
     void refusedFileChangesNothing();
     void killDuringRewriteLeavesCompleteFile();
     void changeRightBeforeCloseIsStored();
 };
-
-void ConfigTest::proposedName_data()
-{
-    QTest::addColumn<QDateTime>("now");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("example") << QDateTime(QDate(2018, 6, 1), QTime(14, 5, 9))
-                             << "./userConfig/kesto_config_2018-06-01#14-05-09.ini";
-    QTest::newRow("midnight, leap day") << QDateTime(QDate(2000, 2, 29), QTime(0, 0, 0))
-                                        << "./userConfig/kesto_config_2000-02-29#00-00-00.ini";
-    QTest::newRow("last second, 24-hour clock")
-        << QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59, 999))
-        << "./userConfig/kesto_config_1999-12-31#23-59-59.ini";
-}
-
-void ConfigTest::proposedName()
-{
-    QFETCH(QDateTime, now);
-    QFETCH(QString, expected);
-    QCOMPARE(FileNames::proposedConfigFile(now), expected);
-}
-
-void ConfigTest::proposedLogName_data()
-{
-    QTest::addColumn<QDate>("today");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("example") << QDate(2018, 6, 1) << "./log/kesto_log_2018-06-01.log";
-    QTest::newRow("leap day") << QDate(2000, 2, 29) << "./log/kesto_log_2000-02-29.log";
-    QTest::newRow("year end") << QDate(1999, 12, 31) << "./log/kesto_log_1999-12-31.log";
-}
-
-void ConfigTest::proposedLogName()
-{
-    QFETCH(QDate, today);
-    QFETCH(QString, expected);
-    QCOMPARE(FileNames::proposedLogFile(today), expected);
-}
 
 void ConfigTest::firstStartWritesNothing()
 {
@@ -272,7 +191,7 @@ void ConfigTest::everyKeySurvivesRestart()
             namePage(&w, p, names[p]);
         before = capture(&w);
     }
-    const OnDisk stored = onDisk();
+    const StoredSettings stored = storedSettings();
     QCOMPARE(stored.status, QSettings::NoError);
     QCOMPARE(stored.values.size(), 9 + 2 + 6 + 150 * 5);
 
@@ -287,7 +206,7 @@ void ConfigTest::everyKeySurvivesRestart()
     QCOMPARE(after.switches, before.switches);
     COMPARE_PAGES_COUNTERS_ROWS(after, before);
     // What start-up writes back is what it read.
-    QCOMPARE(onDisk().values, stored.values);
+    QCOMPARE(storedSettings().values, stored.values);
 }
 
 void ConfigTest::globalBlockOnlyFromConfigIni_data()
@@ -389,7 +308,7 @@ void ConfigTest::storedValueForms()
     else
         QCOMPARE(::control<QComboBox>(&w, control)->currentText(), shown);
     const QString key = QStringLiteral("/globalSetting/") + line.left(line.indexOf('='));
-    QCOMPARE(onDisk().values.value(key), storedAfter);
+    QCOMPARE(storedSettings().values.value(key), storedAfter);
 }
 
 void ConfigTest::rowsMissingFromLoadedFileAreCleared()
@@ -408,7 +327,7 @@ void ConfigTest::rowsMissingFromLoadedFileAreCleared()
     QCOMPARE(s.interval, QString());
     QCOMPARE(s.lineParameters[0], QStringLiteral("115200"));
     // The cleared rows and counters reach "config.ini" through the widgets' handlers.
-    const OnDisk stored = onDisk();
+    const StoredSettings stored = storedSettings();
     QCOMPARE(stored.values.value("/1/enter"), QStringLiteral("false"));
     QCOMPARE(stored.values.value("/150/cmd"), QString());
     QCOMPARE(stored.values.value("/globalSetting/runTimes"), QString());
@@ -425,7 +344,7 @@ void ConfigTest::loadedPageNamesAreNotStored()
         writeFile(user, "[TabName]\n1=\\x65b0\\x540d\\x5b57\n[7]\ncmd=new\n");
         QVERIFY(loadFrom(&w, user)->shown);
         QCOMPARE(control<QTabWidget>(&w, "tabWidget")->tabText(1), QStringLiteral("新名字"));
-        const OnDisk stored = onDisk();
+        const StoredSettings stored = storedSettings();
         QCOMPARE(stored.values.value("/TabName/1"), QStringLiteral("Old name"));
         QCOMPARE(stored.values.value("/7/cmd"), QStringLiteral("new"));
     }
@@ -459,7 +378,7 @@ void ConfigTest::saveThenLoadReproducesTheWindow()
             QStringLiteral("./userConfig/") + proposed == FileNames::proposedConfigFile(t);
     QVERIFY2(proposedInWindow, qPrintable(proposed));
 
-    const OnDisk written = onDisk(file);
+    const StoredSettings written = storedSettings(file);
     QCOMPARE(written.status, QSettings::NoError);
     // Pages, counters and rows only: the line parameters and switches stay in "config.ini".
     QCOMPARE(written.values.size(), 6 + 2 + 150 * 5);
@@ -500,7 +419,7 @@ void ConfigTest::saveKeepsOtherKeysOfAnExistingFile()
 
     auto seen = saveTo(&w, file);
     QVERIFY(seen->overwriteAsked);
-    const OnDisk written = onDisk(file);
+    const StoredSettings written = storedSettings(file);
     QCOMPARE(written.status, QSettings::NoError);
     QCOMPARE(written.values.value(Keys::baudrate), QStringLiteral("115200"));
     QCOMPARE(written.values.value(Keys::showTime), QStringLiteral("true"));
@@ -538,7 +457,7 @@ void ConfigTest::saveFailureWarns()
     QFETCH(QString, path);
     Widget w;
     fillWindow(&w, QStringLiteral("f"));
-    const OnDisk storedBefore = onDisk();
+    const StoredSettings storedBefore = storedSettings();
     const State before = capture(&w);
 
     std::shared_ptr<ModalSeen> warning;
@@ -552,7 +471,7 @@ void ConfigTest::saveFailureWarns()
     QVERIFY(!QFileInfo::exists(QStringLiteral("missing")));
     const State after = capture(&w);
     COMPARE_PAGES_COUNTERS_ROWS(after, before);
-    QCOMPARE(onDisk().values, storedBefore.values);
+    QCOMPARE(storedSettings().values, storedBefore.values);
 }
 
 void ConfigTest::clearWhileHeaderBoxTicked()
@@ -656,59 +575,12 @@ void ConfigTest::badInputNeverStopsStartupOrLoading()
     QVERIFY2(clock.elapsed() < 40000, qPrintable(QString::number(clock.elapsed())));
 }
 
-// A crafted serialised value whose decoding asks for gigabytes.
-const QByteArray kCraftedVariant = "@Variant(\\0\\0\\0\\v\\x7f\\xff\\xff\\xff)";
-
-void ConfigTest::serializedValuesDetected_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("serialized");
-    QTest::newRow("plain") << QByteArray("[1]\ncmd=AT\n") << false;
-    QTest::newRow("escaped at sign") << QByteArray("[1]\ncmd=@@Variant(x)\n") << false;
-    QTest::newRow("inside a value") << QByteArray("[1]\ncmd=AT @Variant(x)\n") << false;
-    QTest::newRow("variant") << "[globalSetting]\nrunTimes=" + kCraftedVariant + "\n" << true;
-    QTest::newRow("spaces and quote") << "[1]\ncmd = \"" + kCraftedVariant + "\"\n" << true;
-    QTest::newRow("date time") << QByteArray("[1]\ndelay=@DateTime(\\0)\n") << true;
-    // Found by fuzz_config: forms the settings class decodes that the line-by-line look missed.
-    QTest::newRow("escaped at sign, hex") << "[1]\ncmd=\\x40" + kCraftedVariant.mid(1) << true;
-    QTest::newRow("escaped at sign, hex wrapping")
-        << "[1]\ncmd=\\x10040" + kCraftedVariant.mid(1) << true;
-    QTest::newRow("escaped at sign, octal") << "[1]\ncmd=\\100" + kCraftedVariant.mid(1) << true;
-    QTest::newRow("escaped date time")
-        << QByteArray("[1]\ncmd=\\x40\\x44\\x61teTime(\\0)\n") << true;
-    QTest::newRow("second item of a list") << "[1]\ncmd=AT, " + kCraftedVariant + "\n" << true;
-    QTest::newRow("line ended by CR") << "[1]\nselect=true\rcmd=" + kCraftedVariant + "\n" << true;
-    QTest::newRow("quoted = in the key") << "[1]\n\"a=b\"=" + kCraftedVariant + "\n" << true;
-    QTest::newRow("continued line") << "[1]\ncmd=\\\n" + kCraftedVariant + "\n" << true;
-    QTest::newRow("empty quotes first") << "[1]\ncmd=\"\"" + kCraftedVariant + "\n" << true;
-    QTest::newRow("byte order mark inside a value")
-        << "\xEF\xBB\xBF[1]\ncmd=\\x40\xEF\xBB\xBF" + kCraftedVariant.mid(1) + "\n"
-        << true;
-    QTest::newRow("quoted comma") << QByteArray("[1]\ncmd=\"AT, @Variant(x)\"\n") << false;
-    QTest::newRow("after a comment") << QByteArray("[1]\n; cmd=@Variant(x)\ncmd=AT\n") << false;
-    QTest::newRow("in a section name") << QByteArray("[x=@Variant(x)]\ncmd=AT\n") << false;
-    QTest::newRow("escaped backslash") << QByteArray("[1]\ncmd=\\\\x40Variant(x)\n") << false;
-    QTest::newRow("last line without newline") << "[1]\ncmd=AT\ndelay=" + kCraftedVariant << true;
-    QTest::newRow("CR LF lines") << "[1]\r\ncmd=AT\r\n[2]\r\ncmd=" + kCraftedVariant + "\r\n"
-                                 << true;
-    QTest::newRow("marker in a key")
-        << QByteArray("[1]\ncmd=AT\n@Variant(x)=1\ndelay=5\n") << false;
-}
-
-void ConfigTest::serializedValuesDetected()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(bool, serialized);
-    writeFile(QStringLiteral("probe.ini"), content);
-    QCOMPARE(HoldsSerializedValues(QStringLiteral("probe.ini")), serialized);
-}
-
 // Decoding a crafted value throws out of the settings class and ends the program, so a
 // "config.ini" holding one is set aside at start-up, under a name that keeps older copies, and
 // the user is told once the window is up.
 void ConfigTest::serializedConfigIniIsSetAsideAndReported()
 {
-    const QByteArray crafted = "[1]\ncmd=AT\n[globalSetting]\nrunTimes=" + kCraftedVariant + "\n";
+    const QByteArray crafted = "[1]\ncmd=AT\n[globalSetting]\nrunTimes=" + craftedVariant + "\n";
     writeFile(QStringLiteral("config.ini.bad"), "older copy");
     writeFile(kConfig, crafted);
     auto warning = acceptNextMessageBox();
@@ -726,7 +598,7 @@ void ConfigTest::serializedConfigIniIsSetAsideAndReported()
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), crafted);
     cmdLineEditList[0]->setText(QStringLiteral("ATI"));
-    QCOMPARE(onDisk().values.value(QStringLiteral("/1/cmd")), QStringLiteral("ATI"));
+    QCOMPARE(storedSettings().values.value(QStringLiteral("/1/cmd")), QStringLiteral("ATI"));
 }
 
 void ConfigTest::refusedFileChangesNothing_data()
@@ -735,7 +607,7 @@ void ConfigTest::refusedFileChangesNothing_data()
     QTest::addColumn<bool>("readable");
     QTest::addColumn<QString>("refusal");
     QTest::newRow("serialised value")
-        << "[1]\ncmd=AT\n[globalSetting]\nrunTimes=" + kCraftedVariant + "\n"
+        << "[1]\ncmd=AT\n[globalSetting]\nrunTimes=" + craftedVariant + "\n"
         << true << "无法加载配置文件！\r\n文件内容无法识别！";
     QTest::newRow("no read permission")
         << QByteArray("[1]\ncmd=AT\n") << false << "无法加载配置文件！\r\n请检查文件权限！";
@@ -754,7 +626,7 @@ void ConfigTest::refusedFileChangesNothing()
     fillWindow(&w, QStringLiteral("r"));
     namePage(&w, 2, QStringLiteral("mine"));
     const State before = capture(&w);
-    const OnDisk storedBefore = onDisk();
+    const StoredSettings storedBefore = storedSettings();
     const QString user = userConfigDir() + QStringLiteral("/picked.ini");
     writeFile(user, content);
     if (!readable)
@@ -775,7 +647,7 @@ void ConfigTest::refusedFileChangesNothing()
     QCOMPARE(after.lineParameters, before.lineParameters);
     QCOMPARE(after.switches, before.switches);
     COMPARE_PAGES_COUNTERS_ROWS(after, before);
-    QCOMPARE(onDisk().values, storedBefore.values);
+    QCOMPARE(storedSettings().values, storedBefore.values);
     QVERIFY(QFile::setPermissions(user, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     QFile file(user);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -820,7 +692,7 @@ void ConfigTest::killDuringRewriteLeavesCompleteFile()
             QCOMPARE(lastVersion, 0);
             continue;
         }
-        const OnDisk stored = onDisk();
+        const StoredSettings stored = storedSettings();
         QCOMPARE(stored.status, QSettings::NoError);
         const QString first = stored.values.value("/1/cmd");
         QCOMPARE(first.size(), 1000);
@@ -841,14 +713,10 @@ void ConfigTest::killDuringRewriteLeavesCompleteFile()
 // change must reach "config.ini" although the event loop ends right after it.
 void ConfigTest::changeRightBeforeCloseIsStored()
 {
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--change-close-child")});
-    QVERIFY(child.waitForStarted());
-    QVERIFY(child.waitForFinished(30000));
-    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(child.exitCode(), 0);
-    const OnDisk stored = onDisk();
+    runSelfAsChild(QStringLiteral("--change-close-child"));
+    if (QTest::currentTestFailed())
+        return;
+    const StoredSettings stored = storedSettings();
     QCOMPARE(stored.status, QSettings::NoError);
     QCOMPARE(stored.values.value(Keys::runTimes), QStringLiteral("42"));
 }
@@ -893,11 +761,9 @@ int rewriteChild()
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (app.arguments().contains(QStringLiteral("--rewrite-child")))
-        return rewriteChild();
-    if (app.arguments().contains(QStringLiteral("--change-close-child")))
-        return changeCloseChild();
     ConfigTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runTestsOrChild(test, argc, argv,
+                           {{QStringLiteral("--rewrite-child"), rewriteChild},
+                            {QStringLiteral("--change-close-child"), changeCloseChild}});
 }
 #include "tst_config.moc"

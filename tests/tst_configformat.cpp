@@ -1,9 +1,11 @@
-// The configuration files without a window: how the command rows are read from and written to
-// a settings file.
+// The configuration files without a window: the names proposed for them, the check for
+// serialised values, and how the command rows are read from and written to them.
 
+#include "config/filenames.h"
+#include "config/inicheck.h"
 #include "config/rowstore.h"
+#include "support/configfile.h"
 
-#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,6 +24,12 @@ class ConfigFormatTest : public QObject
     Q_OBJECT
 
 private slots:
+    void proposedName_data();
+    void proposedName();
+    void proposedLogName_data();
+    void proposedLogName();
+    void serializedValuesDetected_data();
+    void serializedValuesDetected();
     void rowsRead_data();
     void rowsRead();
     void rowsWrittenReadBack();
@@ -29,6 +37,86 @@ private slots:
 private:
     QTemporaryDir dir;
 };
+
+void ConfigFormatTest::proposedName_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("example") << QDateTime(QDate(2018, 6, 1), QTime(14, 5, 9))
+                             << "./userConfig/kesto_config_2018-06-01#14-05-09.ini";
+    QTest::newRow("midnight, leap day") << QDateTime(QDate(2000, 2, 29), QTime(0, 0, 0))
+                                        << "./userConfig/kesto_config_2000-02-29#00-00-00.ini";
+    QTest::newRow("last second, 24-hour clock")
+        << QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59, 999))
+        << "./userConfig/kesto_config_1999-12-31#23-59-59.ini";
+}
+
+void ConfigFormatTest::proposedName()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QString, expected);
+    QCOMPARE(FileNames::proposedConfigFile(now), expected);
+}
+
+void ConfigFormatTest::proposedLogName_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("example") << QDate(2018, 6, 1) << "./log/kesto_log_2018-06-01.log";
+    QTest::newRow("leap day") << QDate(2000, 2, 29) << "./log/kesto_log_2000-02-29.log";
+    QTest::newRow("year end") << QDate(1999, 12, 31) << "./log/kesto_log_1999-12-31.log";
+}
+
+void ConfigFormatTest::proposedLogName()
+{
+    QFETCH(QDate, today);
+    QFETCH(QString, expected);
+    QCOMPARE(FileNames::proposedLogFile(today), expected);
+}
+
+void ConfigFormatTest::serializedValuesDetected_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("serialized");
+    QTest::newRow("plain") << QByteArray("[1]\ncmd=AT\n") << false;
+    QTest::newRow("escaped at sign") << QByteArray("[1]\ncmd=@@Variant(x)\n") << false;
+    QTest::newRow("inside a value") << QByteArray("[1]\ncmd=AT @Variant(x)\n") << false;
+    QTest::newRow("variant") << "[globalSetting]\nrunTimes=" + craftedVariant + "\n" << true;
+    QTest::newRow("spaces and quote") << "[1]\ncmd = \"" + craftedVariant + "\"\n" << true;
+    QTest::newRow("date time") << QByteArray("[1]\ndelay=@DateTime(\\0)\n") << true;
+    // Found by fuzz_config: forms the settings class decodes that the line-by-line look missed.
+    QTest::newRow("escaped at sign, hex") << "[1]\ncmd=\\x40" + craftedVariant.mid(1) << true;
+    QTest::newRow("escaped at sign, hex wrapping")
+        << "[1]\ncmd=\\x10040" + craftedVariant.mid(1) << true;
+    QTest::newRow("escaped at sign, octal") << "[1]\ncmd=\\100" + craftedVariant.mid(1) << true;
+    QTest::newRow("escaped date time")
+        << QByteArray("[1]\ncmd=\\x40\\x44\\x61teTime(\\0)\n") << true;
+    QTest::newRow("second item of a list") << "[1]\ncmd=AT, " + craftedVariant + "\n" << true;
+    QTest::newRow("line ended by CR") << "[1]\nselect=true\rcmd=" + craftedVariant + "\n" << true;
+    QTest::newRow("quoted = in the key") << "[1]\n\"a=b\"=" + craftedVariant + "\n" << true;
+    QTest::newRow("continued line") << "[1]\ncmd=\\\n" + craftedVariant + "\n" << true;
+    QTest::newRow("empty quotes first") << "[1]\ncmd=\"\"" + craftedVariant + "\n" << true;
+    QTest::newRow("byte order mark inside a value")
+        << "\xEF\xBB\xBF[1]\ncmd=\\x40\xEF\xBB\xBF" + craftedVariant.mid(1) + "\n"
+        << true;
+    QTest::newRow("quoted comma") << QByteArray("[1]\ncmd=\"AT, @Variant(x)\"\n") << false;
+    QTest::newRow("after a comment") << QByteArray("[1]\n; cmd=@Variant(x)\ncmd=AT\n") << false;
+    QTest::newRow("in a section name") << QByteArray("[x=@Variant(x)]\ncmd=AT\n") << false;
+    QTest::newRow("escaped backslash") << QByteArray("[1]\ncmd=\\\\x40Variant(x)\n") << false;
+    QTest::newRow("last line without newline") << "[1]\ncmd=AT\ndelay=" + craftedVariant << true;
+    QTest::newRow("CR LF lines") << "[1]\r\ncmd=AT\r\n[2]\r\ncmd=" + craftedVariant + "\r\n"
+                                 << true;
+    QTest::newRow("marker in a key")
+        << QByteArray("[1]\ncmd=AT\n@Variant(x)=1\ndelay=5\n") << false;
+}
+
+void ConfigFormatTest::serializedValuesDetected()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, serialized);
+    QCOMPARE(HoldsSerializedValues(writeFile(dir.filePath(QStringLiteral("probe.ini")), content)),
+             serialized);
+}
 
 void ConfigFormatTest::rowsRead_data()
 {
@@ -51,12 +139,9 @@ void ConfigFormatTest::rowsRead()
     QFETCH(QByteArray, content);
     QFETCH(int, row);
     QFETCH(QStringList, values);
-    const QString path = dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + ".ini");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
-
+    // A file of its own per row: the settings class reuses what it parsed of a file it has seen.
+    const QString path =
+        writeFile(dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + ".ini"), content);
     const StoredRows rows = ReadRows(QSettings(path, QSettings::IniFormat));
     QCOMPARE(rows.size(), 150);
     StoredRows expected = emptyRows();

@@ -1,18 +1,17 @@
 // Fault injection over pty pairs: the device vanishes in the middle of a burst, a batch run or a
 // file send, and a device floods the program without pause.
 
-#include "app/form/styles.h"
 #include "app/globals.h"
 #include "app/widget.h"
 #include "support/filedialog.h"
 #include "support/gui.h"
 #include "support/pty.h"
 #include "support/session.h"
+#include "support/windowtest.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -76,13 +75,15 @@ enum class Vanish {
 
 // Follows a session from inside whatever event handling runs (the waits of a batch run or a file
 // send included): unplugs the device when its condition first holds, notes when the session
-// ends, answers every modal box (and remembers it), collects what the program sent to the
-// device while the master is open, and feeds the device's own output through `onTick`.
+// ends, answers every modal box once `answerModalsWhen` holds (and remembers it), collects what
+// the program sent to the device while the master is open, and feeds the device's own output
+// through `onTick`.
 class Unplug : public QObject
 {
 public:
     Unplug(QWidget *window, PtyPair &pty, const QString &link, Vanish how)
-        : window(window), pty(pty), link(link), how(how)
+        : modals([this] { return !answerModalsWhen || answerModalsWhen(); }), window(window),
+          pty(pty), link(link), how(how)
     {
         clock.start();
         tick.setTimerType(Qt::PreciseTimer);
@@ -161,21 +162,13 @@ public:
     // reports one per turn of the event loop.
     int portErrors = 0;
     QByteArray received;
-    QStringList modals;
+    ModalWatch modals;
 
 private:
     void look()
     {
         if (pty.isOpen())
             received += pty.readAvailable();
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible() && (!answerModalsWhen || answerModalsWhen())) {
-            modals << modal->windowTitle() + QLatin1Char('|') + modal->property("text").toString();
-            if (auto *dialog = qobject_cast<QDialog *>(modal))
-                dialog->reject();
-            else
-                modal->close();
-        }
         if (onTick)
             onTick();
         if (unpluggedAt < 0 && unplugCondition && unplugCondition()) {
@@ -383,7 +376,7 @@ bool runEventLoopUntil(const std::function<bool()> &done, int timeoutMs)
 
 Q_DECLARE_METATYPE(Vanish)
 
-class FaultsTest : public QObject
+class FaultsTest : public WindowTest
 {
     Q_OBJECT
 
@@ -403,33 +396,19 @@ private slots:
     void floodKeepsWindowResponsiveMemoryBoundedAndLogWhole();
 
 private:
-    template <typename T> T *get(const char *name)
-    {
-        return control<T>(window, QString::fromLatin1(name));
-    }
     void vanishModes();
     // The checks every unplugging ends with: the session is closed within the ceiling and looks
     // closed, no box came up, no warning was logged and, with the master still open, nothing
     // reached the device after the session ended.
     void expectClosedSession(Unplug &u, Vanish how, const QStringList &boxes = {});
 
-    Widget *window = nullptr;
-    PtyPair *pty = nullptr;
     QTemporaryDir *links = nullptr;
     QString link;
 };
 
 void FaultsTest::init()
 {
-    freshWorkingDirectory();
-    qunsetenv("SERMORA_EXTRA_PORTS");
-    textDisplayBuffer.clear();
-    hexDisplayBuffer.clear();
-    isBatchRunning = false;
-    window = new Widget;
-    window->show();
-    pty = new PtyPair;
-    QVERIFY(pty->isOpen());
+    WindowTest::init();
     links = new QTemporaryDir;
     link = links->filePath(QStringLiteral("module"));
     QVERIFY(QFile::link(pty->slavePath(), link));
@@ -441,11 +420,7 @@ void FaultsTest::init()
 
 void FaultsTest::cleanup()
 {
-    if (logRecording)
-        get<QPushButton>("pushButton_log")->click();
-    tearDownSession(window, pty);
-    window = nullptr;
-    pty = nullptr;
+    WindowTest::cleanup();
     delete links;
     links = nullptr;
 }
@@ -470,7 +445,8 @@ void FaultsTest::expectClosedSession(Unplug &u, Vanish how, const QStringList &b
 
     auto *open = get<QPushButton>("pushButton_serialOpen");
     QCOMPARE(open->text(), QStringLiteral("OPEN"));
-    QCOMPARE(open->styleSheet(), Styles::openButtonClosed());
+    QCOMPARE(styleOf(open, QStringLiteral("QPushButton"), QStringLiteral("background-color")),
+             QStringLiteral("rgb(51, 136, 255)"));
     for (const char *name : {"comboBox_serial", "comboBox_baudrate", "comboBox_databits",
                              "comboBox_parity", "comboBox_flowcontrol", "comboBox_stopbits"})
         QVERIFY2(get<QComboBox>(name)->isEnabled(), name);
@@ -478,7 +454,7 @@ void FaultsTest::expectClosedSession(Unplug &u, Vanish how, const QStringList &b
     // A read that was due when the port went is harmless.
     QTRY_VERIFY(!readTimer->isActive());
 
-    QCOMPARE(u.modals, boxes);
+    QCOMPARE(u.modals.seen, boxes);
     QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
     // Bytes handed to the port after the device went cannot go anywhere; they must not keep the
     // event loop spinning on the dead descriptor until the scan comes.
@@ -640,7 +616,7 @@ void FaultsTest::unpluggedUnderTheLogWarning()
     u.answerModalsWhen = [&] {
         return serialPort == nullptr || (boxSeenAt >= 0 && u.now() - boxSeenAt > 10000);
     };
-    QTRY_VERIFY_WITH_TIMEOUT(!u.modals.isEmpty(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!u.modals.seen.isEmpty(), 30000);
     QVERIFY2(u.unpluggedAt >= 0, "nothing reached the console while the box was up");
     QVERIFY(!logRecording);
     expectClosedSession(u, how, {QStringLiteral("告警|无法写入日志文件！\r\n日志记录已停止！")});

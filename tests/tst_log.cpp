@@ -1,20 +1,17 @@
-#include "app/form/styles.h"
 #include "app/globals.h"
 #include "app/widget.h"
 #include "config/filenames.h"
 #include "support/filedialog.h"
 #include "support/gui.h"
 #include "support/pty.h"
-#include "support/session.h"
+#include "support/windowtest.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QSerialPort>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -24,27 +21,6 @@ const QString kNoPath = QStringLiteral("点击选择日志保存路径");
 const QString kCannotCreate = QStringLiteral("无法创建文件\r\n请检查路径是否有误！");
 const QString kCannotWrite = QStringLiteral("无法写入日志文件！\r\n日志记录已停止！");
 
-// Presses OK on every message box that comes up while it exists, remembering their texts.
-class MessageBoxWatch : public QObject
-{
-public:
-    MessageBoxWatch()
-    {
-        connect(&timer, &QTimer::timeout, this, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible())
-                return;
-            texts << box->windowTitle() + QLatin1Char('|') + box->text();
-            box->button(QMessageBox::Ok)->click();
-        });
-        timer.start(10);
-    }
-    QStringList texts;
-
-private:
-    QTimer timer;
-};
-
 QByteArray readAll(const QString &path)
 {
     QFile file(path);
@@ -53,13 +29,12 @@ QByteArray readAll(const QString &path)
 
 } // namespace
 
-class LogTest : public QObject
+class LogTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup();
 
     void pathDialog();
     void refused_data();
@@ -69,10 +44,7 @@ private slots:
     void failedWriteStopsRecording();
 
 private:
-    QPushButton *button(const char *name) const
-    {
-        return window->findChild<QPushButton *>(QString::fromLatin1(name));
-    }
+    QPushButton *button(const char *name) const { return get<QPushButton>(name); }
     void choosePath(const QString &path)
     {
         auto seen = answerNextFileDialog(path);
@@ -83,7 +55,9 @@ private:
     {
         QVERIFY(!logRecording);
         QCOMPARE(button("pushButton_log")->text(), QStringLiteral("开始记录"));
-        QCOMPARE(button("pushButton_log")->styleSheet(), Styles::blueButton());
+        QCOMPARE(styleOf(button("pushButton_log"), QStringLiteral("QPushButton"),
+                         QStringLiteral("background-color")),
+                 QStringLiteral("rgb(51, 136, 255)"));
         QVERIFY(button("pushButton_log_filepath")->isEnabled());
     }
     // Has the module send `bytes` and returns the part the console showed for them.
@@ -91,37 +65,19 @@ private:
     // Sends `text` from the command line and returns the echoed part.
     QString send(const QString &text);
     QString shownSince(int textSize, int hexSize) const;
-
-    Widget *window = nullptr;
-    PtyPair *pty = nullptr;
 };
 
 void LogTest::init()
 {
-    freshWorkingDirectory();
-    window = new Widget;
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    pty = new PtyPair;
-    QVERIFY(pty->isOpen());
-    QVERIFY(openOnPty(window, *pty));
+    WindowTest::init();
+    QVERIFY(openPort());
     button("pushButton_clear_screen")->click();
-}
-
-void LogTest::cleanup()
-{
-    if (logRecording)
-        button("pushButton_log")->click();
-    tearDownSession(window, pty);
-    window = nullptr;
-    pty = nullptr;
 }
 
 QString LogTest::shownSince(int textSize, int hexSize) const
 {
-    return window->findChild<QCheckBox *>(QStringLiteral("checkBox_ShowHex"))->isChecked()
-               ? hexDisplayBuffer.mid(hexSize)
-               : textDisplayBuffer.mid(textSize);
+    return get<QCheckBox>("checkBox_ShowHex")->isChecked() ? hexDisplayBuffer.mid(hexSize)
+                                                           : textDisplayBuffer.mid(textSize);
 }
 
 QString LogTest::receive(const QByteArray &bytes)
@@ -139,7 +95,7 @@ QString LogTest::send(const QString &text)
 {
     const int textSize = textDisplayBuffer.size();
     const int hexSize = hexDisplayBuffer.size();
-    window->findChild<QLineEdit *>(QStringLiteral("lineEdit_main_cmd"))->setText(text);
+    get<QLineEdit>("lineEdit_main_cmd")->setText(text);
     button("pushButton_main_cmd_send")->click();
     return shownSince(textSize, hexSize);
 }
@@ -175,7 +131,9 @@ void LogTest::pathDialog()
     QVERIFY(logRecording);
     QVERIFY(QFile::exists(chosen));
     QCOMPARE(button("pushButton_log")->text(), QStringLiteral("停止记录"));
-    QCOMPARE(button("pushButton_log")->styleSheet(), Styles::logRecording());
+    QCOMPARE(styleOf(button("pushButton_log"), QStringLiteral("QPushButton"),
+                     QStringLiteral("background-color")),
+             QStringLiteral("rgb(170, 0, 0)"));
     QVERIFY(!button("pushButton_log_filepath")->isEnabled());
     button("pushButton_log")->click();
     expectIdle();
@@ -225,7 +183,7 @@ void LogTest::appendsAcrossRecordings()
     choosePath(path);
     QCOMPARE(readAll(path), QByteArray("earlier line\n"));
 
-    window->findChild<QCheckBox *>(QStringLiteral("checkBox_Timestamp"))->setChecked(true);
+    get<QCheckBox>("checkBox_Timestamp")->setChecked(true);
     button("pushButton_log")->click();
     QVERIFY(logRecording);
     const QString first = receive("first\r\n");
@@ -244,9 +202,9 @@ void LogTest::logMatchesTheConsole()
 {
     const QString path = QDir::current().absoluteFilePath(QStringLiteral("console.log"));
     choosePath(path);
-    auto *hexView = window->findChild<QCheckBox *>(QStringLiteral("checkBox_ShowHex"));
-    window->findChild<QCheckBox *>(QStringLiteral("checkBox_Timestamp"))->setChecked(true);
-    window->findChild<QCheckBox *>(QStringLiteral("checkBox_sendlog_record"))->setChecked(true);
+    auto *hexView = get<QCheckBox>("checkBox_ShowHex");
+    get<QCheckBox>("checkBox_Timestamp")->setChecked(true);
+    get<QCheckBox>("checkBox_sendlog_record")->setChecked(true);
     button("pushButton_log")->click();
     QVERIFY(logRecording);
 
@@ -261,7 +219,7 @@ void LogTest::logMatchesTheConsole()
     const QByteArray log = readAll(path);
     QCOMPARE(log, parts.join(QString()).toLocal8Bit());
     // No CR reached the text view, so the console's plain text is the log, byte for byte.
-    const QString console = window->findChild<QTextBrowser *>()->toPlainText();
+    const QString console = get<QTextBrowser>("textBrowser")->toPlainText();
     QCOMPARE(log, console.toLocal8Bit());
     QVERIFY(console.contains(QStringLiteral("[接收]")));
     QVERIFY(console.contains(QStringLiteral("[发送]")));
@@ -280,16 +238,16 @@ void LogTest::failedWriteStopsRecording()
     button("pushButton_log")->click();
     QVERIFY(logRecording);
 
-    MessageBoxWatch boxes;
+    ModalWatch boxes;
     QVERIFY(receive("lost\r\n").contains(QStringLiteral("lost")));
-    QTRY_COMPARE(boxes.texts.size(), 1);
-    QCOMPARE(boxes.texts.first(), QStringLiteral("告警|") + kCannotWrite);
+    QTRY_COMPARE(boxes.seen.size(), 1);
+    QCOMPARE(boxes.seen.first(), QStringLiteral("告警|") + kCannotWrite);
     expectIdle();
     QVERIFY(!logFile.isOpen());
 
     // Later traffic is shown but neither written nor warned about again.
     QVERIFY(receive("later\r\n").contains(QStringLiteral("later")));
-    QCOMPARE(boxes.texts.size(), 1);
+    QCOMPARE(boxes.seen.size(), 1);
     expectIdle();
 }
 

@@ -2,11 +2,11 @@
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
 #include "app/widget.h"
+#include "support/child.h"
 #include "support/gui.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTimer>
 #include <QtTest>
 
@@ -33,32 +33,23 @@ private slots:
 void MainWindowTest::rowListsHoldRowsInOrder()
 {
     Widget w;
-    const QList<QPair<QString, int>> lists = {
-        {QStringLiteral("checkBox_selectList_"), selectCheckBoxList.size()},
-        {QStringLiteral("checkBox_hexList_"), hexCheckBoxList.size()},
-        {QStringLiteral("checkBox_enterList_"), enterCheckBoxList.size()},
-        {QStringLiteral("lineEdit_cmdList_"), cmdLineEditList.size()},
-        {QStringLiteral("lineEdit_delayList_"), delayLineEditList.size()},
-        {QStringLiteral("pushButton_sendList_"), sendButtonList.size()},
-    };
-    for (const auto &list : lists)
-        QCOMPARE(list.second, 150);
     auto *tabs = control<QTabWidget>(&w, QStringLiteral("tabWidget"));
-    for (int k = 1; k <= 150; ++k) {
-        const QString n = QString::number(k);
-        QCOMPARE(selectCheckBoxList[k - 1]->objectName(),
-                 QStringLiteral("checkBox_selectList_") + n);
-        QCOMPARE(hexCheckBoxList[k - 1]->objectName(), QStringLiteral("checkBox_hexList_") + n);
-        QCOMPARE(enterCheckBoxList[k - 1]->objectName(), QStringLiteral("checkBox_enterList_") + n);
-        QCOMPARE(cmdLineEditList[k - 1]->objectName(), QStringLiteral("lineEdit_cmdList_") + n);
-        QCOMPARE(delayLineEditList[k - 1]->objectName(), QStringLiteral("lineEdit_delayList_") + n);
-        QCOMPARE(sendButtonList[k - 1]->objectName(), QStringLiteral("pushButton_sendList_") + n);
-        QCOMPARE(sendButtonList[k - 1]->text(), n);
-        // The row's controls sit on the page (k-1)/25.
-        QWidget *page = tabs->widget(PageOfRow(k));
-        QVERIFY(page->isAncestorOf(selectCheckBoxList[k - 1]));
-        QVERIFY(page->isAncestorOf(delayLineEditList[k - 1]));
-    }
+    // Entry k-1 is the control named with suffix k, on the page (k-1)/25.
+    const auto check = [tabs](const auto &list, const char *prefix) {
+        QCOMPARE(list.size(), 150);
+        for (int k = 1; k <= 150; ++k) {
+            QCOMPARE(list[k - 1]->objectName(), QLatin1String(prefix) + QString::number(k));
+            QVERIFY(tabs->widget(PageOfRow(k))->isAncestorOf(list[k - 1]));
+        }
+    };
+    check(selectCheckBoxList, "checkBox_selectList_");
+    check(hexCheckBoxList, "checkBox_hexList_");
+    check(enterCheckBoxList, "checkBox_enterList_");
+    check(cmdLineEditList, "lineEdit_cmdList_");
+    check(delayLineEditList, "lineEdit_delayList_");
+    check(sendButtonList, "pushButton_sendList_");
+    for (int k = 1; k <= 150; ++k)
+        QCOMPARE(sendButtonList[k - 1]->text(), QString::number(k));
 }
 
 void MainWindowTest::controlsMatchTheForm_data()
@@ -251,26 +242,27 @@ void MainWindowTest::closeButtonExitsWithZero()
 {
     // A child process runs the window's event loop as the program does; a click on the close
     // button must end that loop and the process with code 0.
-    QProcess program;
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--close-child")});
-    QVERIFY(program.waitForStarted());
-    QVERIFY(program.waitForFinished(30000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), 0);
+    runSelfAsChild(QStringLiteral("--close-child"));
 }
+
+namespace {
+
+// The child of closeButtonExitsWithZero.
+int closeChild()
+{
+    Widget w;
+    w.show();
+    QTimer::singleShot(200,
+                       [&w] { control<QPushButton>(&w, QStringLiteral("btn_close"))->click(); });
+    return QApplication::exec();
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (app.arguments().contains(QStringLiteral("--close-child"))) {
-        Widget w;
-        w.show();
-        QTimer::singleShot(
-            200, [&w] { control<QPushButton>(&w, QStringLiteral("btn_close"))->click(); });
-        return app.exec();
-    }
     MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runTestsOrChild(test, argc, argv, {{QStringLiteral("--close-child"), closeChild}});
 }
 #include "tst_mainwindow.moc"

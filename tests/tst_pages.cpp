@@ -1,53 +1,15 @@
 #include "app/widget.h"
+#include "support/configfile.h"
 #include "support/gui.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QFile>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-// What the naming dialog looked like when it came up.
-struct NamingDialogSeen
-{
-    bool shown = false;
-    QString title;
-    QString label;
-    QString initialText;
-    QLineEdit::EchoMode echo = QLineEdit::Password;
-    bool hasParent = true;
-};
-
-// Answers the next naming dialog: types `text` into it, then presses OK or Cancel.
-std::shared_ptr<NamingDialogSeen> answerNaming(const QString &text, bool confirm)
-{
-    auto seen = std::make_shared<NamingDialogSeen>();
-    answerNextModal([seen, text, confirm](QWidget *modal) {
-        auto *dialog = qobject_cast<QInputDialog *>(modal);
-        if (!dialog) {
-            modal->close();
-            return;
-        }
-        seen->shown = true;
-        seen->title = dialog->windowTitle();
-        seen->label = dialog->labelText();
-        seen->initialText = dialog->textValue();
-        seen->echo = dialog->textEchoMode();
-        seen->hasParent = dialog->parentWidget() != nullptr;
-        dialog->findChild<QLineEdit *>()->insert(text);
-        auto *buttons = dialog->findChild<QDialogButtonBox *>();
-        buttons->button(confirm ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
-    });
-    return seen;
-}
 
 // A real double-click on the tab of `page`.
 void doubleClickTab(QWidget *window, int page)
@@ -61,17 +23,11 @@ QString tabText(QWidget *window, int page)
     return window->findChild<QTabWidget *>(QStringLiteral("tabWidget"))->tabText(page);
 }
 
-// "config.ini" on disk, read from a copy so no unsaved changes of this process leak in.
+// The page's name in "config.ini" on disk.
 QString storedName(int page)
 {
-    QCoreApplication::processEvents();
-    QTemporaryDir dir;
-    const QString copy = dir.filePath(QStringLiteral("copy.ini"));
-    if (!QFile::copy(QStringLiteral("config.ini"), copy))
-        return QStringLiteral("<no file>");
-    return QSettings(copy, QSettings::IniFormat)
-        .value(QStringLiteral("/TabName/%1").arg(page), QStringLiteral("<absent>"))
-        .toString();
+    return storedSettings().values.value(QStringLiteral("/TabName/%1").arg(page),
+                                         QStringLiteral("<absent>"));
 }
 
 } // namespace
@@ -111,7 +67,7 @@ void PagesTest::naming()
         Widget w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        auto first = answerNaming(QStringLiteral("先前"), true);
+        auto first = answerNextInputDialog(QStringLiteral("先前"), true);
         doubleClickTab(&w, 2);
         QVERIFY(first->shown);
         QCOMPARE(first->title, QStringLiteral("设置标签名称"));
@@ -121,7 +77,7 @@ void PagesTest::naming()
         QVERIFY(!first->hasParent);
         QCOMPARE(tabText(&w, 2), QStringLiteral("先前"));
 
-        auto second = answerNaming(typed, confirm);
+        auto second = answerNextInputDialog(typed, confirm);
         doubleClickTab(&w, 2);
         QVERIFY(second->shown);
         // The current caption is not offered for editing.

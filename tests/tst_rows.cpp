@@ -1,33 +1,24 @@
 #include "app/globals.h"
 #include "app/widget.h"
+#include "support/configfile.h"
 #include "support/gui.h"
 #include "support/pty.h"
-#include "support/session.h"
+#include "support/windowtest.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSerialPort>
 #include <QSettings>
 #include <QTabWidget>
 #include <QtTest>
 
 namespace {
 
-// What "config.ini" holds on disk under `key`: read from a copy, since QSettings objects on the
-// same file in one process share their unsaved changes.
+// What "config.ini" holds on disk under `key`.
 QString onDisk(const QString &key)
 {
-    static int probes = 0;
-    const QString copy = QStringLiteral("probe-%1.ini").arg(++probes);
-    if (!QFile::copy(QStringLiteral("config.ini"), copy))
-        return QStringLiteral("<no config.ini>");
-    const QString value =
-        QSettings(copy, QSettings::IniFormat).value(key, QStringLiteral("<absent>")).toString();
-    QFile::remove(copy);
-    return value;
+    return storedSettings().values.value(key, QStringLiteral("<absent>"));
 }
 
 QString key(int row, const char *suffix)
@@ -46,14 +37,11 @@ QList<QCheckBox *> &columnNamed(const QString &column)
 
 } // namespace
 
-class RowsTest : public QObject
+class RowsTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
     void switchesStoredAsText_data();
     void switchesStoredAsText();
     void textsStoredKeystrokeByKeystroke();
@@ -66,24 +54,7 @@ private slots:
     void returnSendsLikeTheRowButton_data();
     void returnSendsLikeTheRowButton();
     void rowSendWithoutPortWarns();
-
-private:
-    Widget *window = nullptr;
 };
-
-void RowsTest::init()
-{
-    freshWorkingDirectory();
-    window = new Widget;
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-}
-
-void RowsTest::cleanup()
-{
-    tearDownSession(window, nullptr);
-    window = nullptr;
-}
 
 void RowsTest::switchesStoredAsText_data()
 {
@@ -159,7 +130,7 @@ void RowsTest::headerTicksExactlyItsPage()
     QFETCH(int, page);
     static const QMap<QString, QString> headerOf = {
         {"select", "CmdSelectAll"}, {"hex", "hexSelectAll"}, {"enter", "EnterSeledtAll"}};
-    auto *tabs = control<QTabWidget>(window, QStringLiteral("tabWidget"));
+    auto *tabs = get<QTabWidget>("tabWidget");
     tabs->setCurrentIndex(page);
     auto *header = control<QCheckBox>(
         window, QStringLiteral("checkBox_p%1_%2").arg(page).arg(headerOf[column]));
@@ -194,7 +165,7 @@ void RowsTest::headerWritesOnlyRowsThatChange()
     for (int row : {50, 60, 76})
         selectCheckBoxList[row - 1]->click();
     settings->setValue(key(60, "select"), QStringLiteral("marker"));
-    auto *header = control<QCheckBox>(window, QStringLiteral("checkBox_p2_CmdSelectAll"));
+    auto *header = get<QCheckBox>("checkBox_p2_CmdSelectAll");
 
     header->click();
     settings->sync();
@@ -218,7 +189,7 @@ void RowsTest::headerWritesOnlyRowsThatChange()
         selectCheckBoxList[row - 1]->setChecked(true);
         settings->setValue(key(row, "select"), QStringLiteral("marker"));
     }
-    control<QCheckBox>(window, QStringLiteral("checkBox_p1_CmdSelectAll"))->click();
+    get<QCheckBox>("checkBox_p1_CmdSelectAll")->click();
     settings->sync();
     for (int row = 26; row <= 50; ++row)
         QCOMPARE(onDisk(key(row, "select")), QStringLiteral("marker"));
@@ -226,7 +197,7 @@ void RowsTest::headerWritesOnlyRowsThatChange()
 
 void RowsTest::headerDoesNotFollowItsRows()
 {
-    auto *header = control<QCheckBox>(window, QStringLiteral("checkBox_p0_hexSelectAll"));
+    auto *header = get<QCheckBox>("checkBox_p0_hexSelectAll");
     header->click();
     hexCheckBoxList[2]->click();
     QVERIFY(header->isChecked());
@@ -258,12 +229,11 @@ void RowsTest::returnSendsLikeTheRowButton()
     QFETCH(bool, hex);
     QFETCH(bool, enter);
     QFETCH(QByteArray, expected);
-    PtyPair pty;
-    QVERIFY(openOnPty(window, pty));
+    QVERIFY(openPort());
 
     // The main command line's switches are set the other way: a row uses only its own.
-    control<QCheckBox>(window, QStringLiteral("checkBox_CmdHexSend"))->setChecked(!hex);
-    control<QCheckBox>(window, QStringLiteral("checkBox_CmdWithEnter"))->setChecked(!enter);
+    get<QCheckBox>("checkBox_CmdHexSend")->setChecked(!hex);
+    get<QCheckBox>("checkBox_CmdWithEnter")->setChecked(!enter);
     cmdLineEditList[11]->setText(text);
     hexCheckBoxList[11]->setChecked(hex);
     enterCheckBoxList[11]->setChecked(enter);
@@ -272,11 +242,11 @@ void RowsTest::returnSendsLikeTheRowButton()
 
     sendButtonList[11]->click();
     sendButtonList[12]->click();
-    QCOMPARE(pty.readAtLeast(expected.size() + 1), expected + '|');
+    QCOMPARE(pty->readAtLeast(expected.size() + 1), expected + '|');
 
     QTest::keyClick(cmdLineEditList[11], Qt::Key_Return);
     sendButtonList[12]->click();
-    QCOMPARE(pty.readAtLeast(expected.size() + 1), expected + '|');
+    QCOMPARE(pty->readAtLeast(expected.size() + 1), expected + '|');
 }
 
 void RowsTest::rowSendWithoutPortWarns()

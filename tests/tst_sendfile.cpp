@@ -1,10 +1,11 @@
 #include "app/globals.h"
 #include "app/widget.h"
 #include "serial/trace.h"
+#include "support/configfile.h"
 #include "support/filedialog.h"
 #include "support/gui.h"
 #include "support/pty.h"
-#include "support/session.h"
+#include "support/windowtest.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,14 +28,6 @@ const QString kNoPortText = QStringLiteral("无法发送文件！\r\n请先配�
 const QString kUnopenableText =
     QStringLiteral("无法打开文件！\r\n请检查文件是否存在或有无读取权限！");
 
-QString writeFile(const QString &name, const QByteArray &content)
-{
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(name));
-    return QFileInfo(file).absoluteFilePath();
-}
-
 double cpuSeconds()
 {
     rusage usage{};
@@ -53,13 +46,12 @@ QByteArray pattern(int size)
 
 } // namespace
 
-class SendFileTest : public QObject
+class SendFileTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup();
 
     void sendsFileInPacedBlocks_data();
     void sendsFileInPacedBlocks();
@@ -78,8 +70,6 @@ private:
     // enabled at that moment.
     void send();
 
-    Widget *window = nullptr;
-    PtyPair *pty = nullptr;
     QProgressBar *bar = nullptr;
     QPushButton *pathButton = nullptr;
     QPushButton *sendButton = nullptr;
@@ -89,14 +79,10 @@ private:
 
 void SendFileTest::init()
 {
-    freshWorkingDirectory();
-    window = new Widget;
-    pty = new PtyPair;
-    QVERIFY(pty->isOpen());
-    bar = control<QProgressBar>(window, QStringLiteral("progressBar"));
-    pathButton = control<QPushButton>(window, QStringLiteral("pushButton_send_file_path"));
-    sendButton = control<QPushButton>(window, QStringLiteral("pushButton_send_file"));
-    QVERIFY(bar && pathButton && sendButton);
+    WindowTest::init();
+    bar = get<QProgressBar>("progressBar");
+    pathButton = get<QPushButton>("pushButton_send_file_path");
+    sendButton = get<QPushButton>("pushButton_send_file");
     barValues.clear();
     buttonEnabledAtValue.clear();
     connect(bar, &QProgressBar::valueChanged, this, [this](int value) {
@@ -105,21 +91,10 @@ void SendFileTest::init()
     });
 }
 
-void SendFileTest::cleanup()
-{
-    // The port outlives the window; the next window must start with none open.
-    if (serialPort)
-        control<QPushButton>(window, QStringLiteral("pushButton_serialOpen"))->click();
-    delete window;
-    window = nullptr;
-    delete pty;
-    pty = nullptr;
-}
-
 bool SendFileTest::openAt(const QString &baud)
 {
-    control<QComboBox>(window, QStringLiteral("comboBox_baudrate"))->setCurrentText(baud);
-    return openOnPty(window, *pty);
+    get<QComboBox>("comboBox_baudrate")->setCurrentText(baud);
+    return openPort();
 }
 
 void SendFileTest::choose(const QString &path)
@@ -176,12 +151,12 @@ void SendFileTest::sendsFileInPacedBlocks()
         QLoggingCategory::setFilterRules(QLatin1String(QuietTraceRules));
     const auto allTraces = qScopeGuard([] { QLoggingCategory::setFilterRules(QString()); });
     // Sent commands would be shown; file blocks never are.
-    control<QCheckBox>(window, QStringLiteral("checkBox_sendlog_record"))->setChecked(true);
+    get<QCheckBox>("checkBox_sendlog_record")->setChecked(true);
     QVERIFY(openAt(baud));
     choose(writeFile(QStringLiteral("payload.bin"), content));
 
     // A transfer that cannot finish on its own fails here instead of hanging the run.
-    auto *openButton = control<QPushButton>(window, QStringLiteral("pushButton_serialOpen"));
+    auto *openButton = get<QPushButton>("pushButton_serialOpen");
     QTimer watchdog;
     watchdog.setSingleShot(true);
     connect(&watchdog, &QTimer::timeout, openButton, &QPushButton::click);
@@ -202,7 +177,7 @@ void SendFileTest::sendsFileInPacedBlocks()
     QCOMPARE(pty->readAtLeast(content.size()), content);
     QCoreApplication::processEvents();
     QVERIFY(pty->readAvailable().isEmpty());
-    QVERIFY(control<QTextBrowser>(window, QStringLiteral("textBrowser"))->toPlainText().isEmpty());
+    QVERIFY(get<QTextBrowser>("textBrowser")->toPlainText().isEmpty());
 }
 
 void SendFileTest::closingPortEndsTransfer()
@@ -211,7 +186,7 @@ void SendFileTest::closingPortEndsTransfer()
     QVERIFY(openAt(QStringLiteral("9600")));
     const QByteArray content = pattern(1200);
     choose(writeFile(QStringLiteral("long.txt"), content));
-    auto *openButton = control<QPushButton>(window, QStringLiteral("pushButton_serialOpen"));
+    auto *openButton = get<QPushButton>("pushButton_serialOpen");
     // Close from the event loop during the pause after the first block, as a user click would.
     connect(bar, &QProgressBar::valueChanged, this, [openButton](int value) {
         if (value < 100 && serialPort)
@@ -289,7 +264,7 @@ void SendFileTest::noPortOrNoFileWarns()
     QCOMPARE(seen->text, kNoPortText);
 
     // A file chosen, with no port open.
-    control<QPushButton>(window, QStringLiteral("pushButton_serialOpen"))->click();
+    get<QPushButton>("pushButton_serialOpen")->click();
     QVERIFY(!serialPort);
     choose(writeFile(QStringLiteral("ready.txt"), pattern(10)));
     bar->setValue(37);
@@ -311,13 +286,8 @@ void SendFileTest::choosingFileResetsBar()
     QWidget *parentSeen = nullptr;
     QStringList filters;
     QString folder;
-    auto seen = answerNextModal([&](QWidget *modal) {
-        parentSeen = modal->parentWidget();
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        if (!dialog) {
-            modal->close();
-            return;
-        }
+    auto seen = answerNextModalOf<QFileDialog>([&](QFileDialog *dialog) {
+        parentSeen = dialog->parentWidget();
         filters = dialog->nameFilters();
         folder = dialog->directory().absolutePath();
         dialog->selectFile(path);

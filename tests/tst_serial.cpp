@@ -1,4 +1,3 @@
-#include "app/form/styles.h"
 #include "app/globals.h"
 #include "app/widget.h"
 #include "serial/openfailure.h"
@@ -7,6 +6,7 @@
 #include "support/gui.h"
 #include "support/pty.h"
 #include "support/session.h"
+#include "support/windowtest.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -87,7 +87,7 @@ int chunkLines()
 
 } // namespace
 
-class SerialTest : public QObject
+class SerialTest : public WindowTest
 {
     Q_OBJECT
 
@@ -95,7 +95,6 @@ private slots:
     // Installed over the test library's own handler, which it forwards everything else to.
     void initTestCase() { testLogger = qInstallMessageHandler(keepDebugLines); }
     void init();
-    void cleanup();
 
     void extraPortPaths_data();
     void extraPortPaths();
@@ -122,43 +121,13 @@ private slots:
     void oneMegabyteBurst();
 
 private:
-    Widget *window = nullptr;
-    PtyPair *pty = nullptr;
-
-    template <typename T> T *get(const char *name)
-    {
-        return control<T>(window, QString::fromLatin1(name));
-    }
-    void openSession();
     void sendCommand(const QString &text, bool hex, bool enter);
 };
 
 void SerialTest::init()
 {
-    freshWorkingDirectory();
-    qunsetenv("SERMORA_EXTRA_PORTS");
+    WindowTest::init();
     debugLines.clear();
-    textDisplayBuffer.clear();
-    hexDisplayBuffer.clear();
-    window = new Widget;
-    window->show();
-    pty = new PtyPair;
-    QVERIFY(pty->isOpen());
-}
-
-void SerialTest::cleanup()
-{
-    tearDownSession(window, pty);
-    window = nullptr;
-    pty = nullptr;
-}
-
-void SerialTest::openSession()
-{
-    // A scan right away spares the wait for the timer's first one.
-    qputenv("SERMORA_EXTRA_PORTS", pty->slavePath().toLocal8Bit());
-    QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
-    QVERIFY(openOnPty(window, *pty));
 }
 
 void SerialTest::sendCommand(const QString &text, bool hex, bool enter)
@@ -200,10 +169,11 @@ void SerialTest::onlyExistingExtraPathsAreReported()
 
 void SerialTest::openAndCloseLooks()
 {
-    openSession();
+    QVERIFY(openPort());
     auto *button = get<QPushButton>("pushButton_serialOpen");
     QCOMPARE(button->text(), QStringLiteral("Close"));
-    QCOMPARE(button->styleSheet(), Styles::openButtonOpen());
+    QCOMPARE(styleOf(button, QStringLiteral("QPushButton"), QStringLiteral("background-color")),
+             QStringLiteral("rgb(170, 0, 0)"));
     for (const QString &name : sessionCombos)
         QVERIFY2(!control<QComboBox>(window, name)->isEnabled(), qPrintable(name));
     const QString path = pty->slavePath();
@@ -215,7 +185,8 @@ void SerialTest::openAndCloseLooks()
     button->click();
     QVERIFY(serialPort == nullptr);
     QCOMPARE(button->text(), QStringLiteral("OPEN"));
-    QCOMPARE(button->styleSheet(), Styles::openButtonClosed());
+    QCOMPARE(styleOf(button, QStringLiteral("QPushButton"), QStringLiteral("background-color")),
+             QStringLiteral("rgb(51, 136, 255)"));
     for (const QString &name : sessionCombos)
         QVERIFY2(control<QComboBox>(window, name)->isEnabled(), qPrintable(name));
     QVERIFY(debugLines.contains(
@@ -376,7 +347,7 @@ void SerialTest::lineParametersReachThePort()
         selector->setCurrentText(choice.second);
         QCOMPARE(selector->currentText(), choice.second);
     }
-    openSession();
+    QVERIFY(openPort());
     QCOMPARE(serialPort->baudRate(), baudRate.toInt());
     QCOMPARE(serialPort->dataBits(), dataBits);
     QCOMPARE(serialPort->parity(), parity);
@@ -447,7 +418,9 @@ void SerialTest::vanishedPathClosesSessionAndSendWarns()
     QVERIFY(QFile::remove(link));
     QTRY_VERIFY_WITH_TIMEOUT(serialPort == nullptr, 5000);
     QCOMPARE(get<QPushButton>("pushButton_serialOpen")->text(), QStringLiteral("OPEN"));
-    QCOMPARE(get<QPushButton>("pushButton_serialOpen")->styleSheet(), Styles::openButtonClosed());
+    QCOMPARE(styleOf(get<QPushButton>("pushButton_serialOpen"), QStringLiteral("QPushButton"),
+                     QStringLiteral("background-color")),
+             QStringLiteral("rgb(51, 136, 255)"));
     for (const QString &name : sessionCombos)
         QVERIFY(control<QComboBox>(window, name)->isEnabled());
     QCOMPARE(ports->findText(link), -1);
@@ -482,7 +455,7 @@ void SerialTest::commandsArriveByteExact()
     QFETCH(bool, hex);
     QFETCH(bool, enter);
     QFETCH(QByteArray, bytes);
-    openSession();
+    QVERIFY(openPort());
     sendCommand(text, hex, enter);
     // A marker after the command shows where its bytes end, so "nothing" is checked too.
     sendCommand(QStringLiteral("#"), false, false);
@@ -499,7 +472,7 @@ void SerialTest::ctrlZAndWarnings()
     get<QPushButton>("pushButton_send_ctrlz")->click();
     QCOMPARE(seen->text, QStringLiteral("无法发送数据！\r\n请先打开串口！"));
 
-    openSession();
+    QVERIFY(openPort());
     get<QCheckBox>("checkBox_sendlog_record")->setChecked(true);
     get<QPushButton>("pushButton_send_ctrlz")->click();
     QCOMPARE(pty->readAtLeast(1), QByteArray("\x1A"));
@@ -509,7 +482,7 @@ void SerialTest::ctrlZAndWarnings()
 
 void SerialTest::replyInOneBurstIsOneChunk()
 {
-    openSession();
+    QVERIFY(openPort());
     const int before = chunkLines();
     QVERIFY(pty->write("+CSQ: 23,99\r\n\r\nOK\r\n"));
     QTRY_COMPARE(textDisplayBuffer, QStringLiteral("+CSQ: 23,99\r\n\r\nOK\r\n"));
@@ -522,7 +495,7 @@ void SerialTest::replyInOneBurstIsOneChunk()
 
 void SerialTest::stampsAndTags()
 {
-    openSession();
+    QVERIFY(openPort());
     get<QCheckBox>("checkBox_Timestamp")->setChecked(true);
 
     // Without the echo switch: a plain stamp on what arrives, sends are not shown.
@@ -557,7 +530,7 @@ void SerialTest::stampsAndTags()
 
 void SerialTest::hexViewSwitchRebuildsConsole()
 {
-    openSession();
+    QVERIFY(openPort());
     auto *console = get<QTextBrowser>("textBrowser");
     auto *showHex = get<QCheckBox>("checkBox_ShowHex");
     QVERIFY(pty->write("<b>AB</b>\r\n"));
@@ -598,7 +571,7 @@ void SerialTest::continuousStreamIsShownWhileItRuns()
     QFETCH(int, pauseMicroseconds);
     QFETCH(int, durationMs);
     QFETCH(int, minimumChunks);
-    openSession();
+    QVERIFY(openPort());
     chunksWhileStreaming = 0;
     deviceStreaming = true;
     const int master = pty->masterFd();
@@ -637,7 +610,7 @@ void SerialTest::continuousStreamIsShownWhileItRuns()
 
 void SerialTest::splitUtf8CharacterShownWhole()
 {
-    openSession();
+    QVERIFY(openPort());
     QVERIFY(pty->write("\xE4\xB8"));
     QTRY_COMPARE(hexDisplayBuffer, QStringLiteral("E4 B8"));
     QCOMPARE(textDisplayBuffer, QString());
@@ -685,7 +658,7 @@ void SerialTest::splitUtf8CharacterShownWhole()
 
 void SerialTest::hostileBytesShownAsPlainText()
 {
-    openSession();
+    QVERIFY(openPort());
     QVERIFY(pty->write(QByteArray("A\0B<img src=x>\xFF\xC0<b>\r\n", 21)));
     QTRY_VERIFY(textDisplayBuffer.endsWith(QStringLiteral("\r\n")));
     QCOMPARE(textDisplayBuffer, QStringLiteral("A\\0B<img src=x>\uFFFD\uFFFD<b>\r\n"));
@@ -700,7 +673,7 @@ void SerialTest::hostileBytesShownAsPlainText()
 
 void SerialTest::oneMegabyteBurst()
 {
-    openSession();
+    QVERIFY(openPort());
     get<QCheckBox>("checkBox_Timestamp")->setChecked(true);
     QByteArray burst;
     for (int i = 0; burst.size() < 1024 * 1024; ++i)

@@ -12,13 +12,8 @@ std::shared_ptr<FileDialogSeen> answerNextFileDialog(const QString &path,
                                                      std::function<void()> then, int timeoutMs)
 {
     auto seen = std::make_shared<FileDialogSeen>();
-    answerNextModal(
-        [seen, path, then](QWidget *modal) {
-            auto *dialog = qobject_cast<QFileDialog *>(modal);
-            if (!dialog) {
-                modal->close();
-                return;
-            }
+    answerNextModalOf<QFileDialog>(
+        [seen, path, then](QFileDialog *dialog) {
             seen->shown = true;
             seen->caption = dialog->windowTitle();
             seen->nameFilters = dialog->nameFilters();
@@ -38,13 +33,9 @@ std::shared_ptr<FileDialogSeen> answerNextFileDialog(const QString &path,
             else
                 dialog->selectFile(path);
             if (seen->saveDialog && QFileInfo::exists(path)) {
-                answerNextModal([seen](QWidget *question) {
-                    auto *box = qobject_cast<QMessageBox *>(question);
-                    seen->overwriteAsked = box != nullptr;
-                    if (box)
-                        box->button(QMessageBox::Yes)->click();
-                    else
-                        question->close();
+                answerNextModalOf<QMessageBox>([seen](QMessageBox *question) {
+                    seen->overwriteAsked = true;
+                    question->button(QMessageBox::Yes)->click();
                 });
             }
             // QFileDialog's own accept (checks, overwrite question) is reached through QDialog's.
