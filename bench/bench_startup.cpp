@@ -7,7 +7,7 @@
 //   that is when the first frame has been painted and handed to the platform. The parent stamps
 //   the clock just before it starts the child, so the total includes loading the libraries.
 // - The real program under X11 (built when the xcb DAMAGE library is there, run when DISPLAY is
-//   set: bench/run starts an Xvfb for it): the bench starts the built `sermora` with the xcb
+//   set: scripts/bench starts an Xvfb for it): the bench starts the built `sermora` with the xcb
 //   platform and watches the X server from outside, for its window to be mapped and for the
 //   first drawing into that window. The program is neither changed nor told that it is measured.
 //   Its resident memory is read at its first frame and again a second later. It is started once
@@ -383,7 +383,8 @@ void benchRealWith(XWatcher &watcher, int runs, const std::vector<std::string> &
 void benchReal(int runs)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::printf("real program: not measured, DISPLAY is not set (bench/run starts an Xvfb)\n");
+        std::printf(
+            "real program: not measured, DISPLAY is not set (scripts/bench starts an Xvfb)\n");
         return;
     }
     XWatcher watcher;

@@ -1,6 +1,6 @@
 #pragma once
 
-// Shared by the benches: CPU time and resident memory, and the result lines that bench/run
+// Shared by the benches: CPU time and resident memory, and the result lines that scripts/bench
 // gathers into its table.
 
 #include <sys/resource.h>
@@ -14,7 +14,7 @@ double cpuSeconds(int who = RUSAGE_SELF);
 // resident memory not backed by files (heap, stacks). Negative when it cannot be read.
 double residentMiB(int pid = 0, const char *key = "VmRSS:");
 
-// Prints "RESULT <name> <value> <unit> <description>" as one line and flushes it, for bench/run.
-// The name and the unit are single words; the value has `decimals` places.
+// Prints "RESULT <name> <value> <unit> <description>" as one line and flushes it, for
+// scripts/bench. The name and the unit are single words; the value has `decimals` places.
 void printResult(const char *name, double value, int decimals, const char *unit,
                  const char *description);

@@ -1,4 +1,4 @@
-# Shared by scripts/run and scripts/test: installs what is missing and builds into build/.
+# Shared by the commands in scripts/: installs what is missing and builds into build/.
 # Sourced, not run. Set SANITIZE=ON (and another BUILD) before build() for ASan and UBSan.
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
