@@ -14,10 +14,10 @@
 
 namespace {
 
-const Qt::WindowFlags kNormalFlags = Qt::Window | Qt::FramelessWindowHint |
-                                     Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                                     Qt::WindowMaximizeButtonHint;
-const Qt::WindowFlags kOnTopFlags = kNormalFlags | Qt::WindowStaysOnTopHint;
+const Qt::WindowFlags NormalFlags = Qt::Window | Qt::FramelessWindowHint |
+                                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                    Qt::WindowMaximizeButtonHint;
+const Qt::WindowFlags OnTopFlags = NormalFlags | Qt::WindowStaysOnTopHint;
 
 } // namespace
 
@@ -38,14 +38,14 @@ void Widget::on_btn_top_clicked()
 {
     if (!isOnTop) {
         // Changing the flags hides the window; showing it again applies them.
-        setWindowFlags(kOnTopFlags);
+        setWindowFlags(OnTopFlags);
         hide();
         show();
-        ui->btn_top->setStyleSheet(Styles::pinOn());
+        ui->btn_top->setStyleSheet(Styles::PinOn());
     } else {
-        setWindowFlags(kNormalFlags);
+        setWindowFlags(NormalFlags);
         show();
-        ui->btn_top->setStyleSheet(Styles::pinOff());
+        ui->btn_top->setStyleSheet(Styles::PinOff());
     }
     isOnTop = !isOnTop;
 }

@@ -12,16 +12,16 @@ namespace {
 // The toolkit's options (QApplication, QGuiApplication and the X11 platform), without their
 // leading dash: those that take the next argument as their value, those written with "=" and a
 // value ("-style=fusion"), and those without a value.
-const QStringList qtOptionsWithValue =
+const QStringList QtOptionsWithValue =
     QStringLiteral("display geometry icon name platform platformpluginpath platformtheme plugin "
                    "qwindowgeometry qwindowicon qwindowtitle session style stylesheet title")
         .split(QLatin1Char(' '));
-const QStringList qtOptionsWithEquals =
+const QStringList QtOptionsWithEquals =
     QStringLiteral("qmljsdebugger style stylesheet").split(QLatin1Char(' '));
-const QStringList qtFlags =
+const QStringList QtFlags =
     QStringLiteral("dograb nograb reverse sync testability widgetcount").split(QLatin1Char(' '));
 
-const char usage[] =
+const char Usage[] =
     "Usage: sermora [--from-menu] [toolkit options]\n"
     "       sermora --help | --version\n"
     "\n"
@@ -38,7 +38,7 @@ const char usage[] =
     "SERMORA_EXTRA_PORTS=PATH[:PATH...] lists devices to offer besides the system's\n"
     "ports. See sermora(1).\n";
 
-CommandLine refuse(const QString &error)
+CommandLine Refuse(const QString &error)
 {
     CommandLine refused;
     refused.action = CommandLine::Invalid;
@@ -67,16 +67,16 @@ CommandLine ParseCommandLine(const QStringList &arguments)
                                  : argument.startsWith(QLatin1Char('-'))  ? argument.mid(1)
                                                                           : QString();
             if (name.isEmpty())
-                return refuse(QStringLiteral("unexpected argument '%1'").arg(argument));
+                return Refuse(QStringLiteral("unexpected argument '%1'").arg(argument));
             const int equals = name.indexOf(QLatin1Char('='));
             if (equals >= 0) {
-                if (!qtOptionsWithEquals.contains(name.left(equals)))
-                    return refuse(QStringLiteral("unknown option '%1'").arg(argument));
-            } else if (qtOptionsWithValue.contains(name)) {
+                if (!QtOptionsWithEquals.contains(name.left(equals)))
+                    return Refuse(QStringLiteral("unknown option '%1'").arg(argument));
+            } else if (QtOptionsWithValue.contains(name)) {
                 if (++i == arguments.size())
-                    return refuse(QStringLiteral("option '%1' needs a value").arg(argument));
-            } else if (!qtFlags.contains(name)) {
-                return refuse(QStringLiteral("unknown option '%1'").arg(argument));
+                    return Refuse(QStringLiteral("option '%1' needs a value").arg(argument));
+            } else if (!QtFlags.contains(name)) {
+                return Refuse(QStringLiteral("unknown option '%1'").arg(argument));
             }
         }
     }
@@ -98,13 +98,13 @@ int AnswerCommandLine(const CommandLine &command)
 {
     switch (command.action) {
     case CommandLine::Help:
-        std::fputs(usage, stdout);
+        std::fputs(Usage, stdout);
         return 0;
     case CommandLine::Version:
         std::fputs("sermora " SERMORA_VERSION "\n", stdout);
         return 0;
     case CommandLine::Invalid:
-        std::fprintf(stderr, "sermora: %s\n\n%s", command.error.toLocal8Bit().constData(), usage);
+        std::fprintf(stderr, "sermora: %s\n\n%s", command.error.toLocal8Bit().constData(), Usage);
         return 2;
     case CommandLine::Run:
         break;

@@ -14,7 +14,7 @@
 
 namespace {
 
-template <typename T> T *rowControl(QWidget *panel, QList<T *> &list, const char *prefix, int row)
+template <typename T> T *RowControl(QWidget *panel, QList<T *> &list, const char *prefix, int row)
 {
     T *control = panel->findChild<T *>(QString::fromLatin1(prefix) + QString::number(row));
     list.append(control);
@@ -59,18 +59,18 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
 
     QWidget *panel = ui->widget_right;
     for (int i = 1; i <= RowCount; ++i) {
-        connect(rowControl(panel, selectCheckBoxList, "checkBox_selectList_", i),
+        connect(RowControl(panel, selectCheckBoxList, "checkBox_selectList_", i),
                 &QCheckBox::stateChanged, this, &Widget::OnSelectCheckboxListStateChanged);
-        connect(rowControl(panel, hexCheckBoxList, "checkBox_hexList_", i),
+        connect(RowControl(panel, hexCheckBoxList, "checkBox_hexList_", i),
                 &QCheckBox::stateChanged, this, &Widget::OnHexCheckboxListStateChanged);
-        connect(rowControl(panel, enterCheckBoxList, "checkBox_enterList_", i),
+        connect(RowControl(panel, enterCheckBoxList, "checkBox_enterList_", i),
                 &QCheckBox::stateChanged, this, &Widget::OnEnterCheckboxListStateChanged);
-        QLineEdit *cmd = rowControl(panel, cmdLineEditList, "lineEdit_cmdList_", i);
+        QLineEdit *cmd = RowControl(panel, cmdLineEditList, "lineEdit_cmdList_", i);
         connect(cmd, &QLineEdit::textChanged, this, &Widget::OnCmdLineListEditingFinished);
         connect(cmd, &QLineEdit::returnPressed, this, &Widget::OnCmdLineListReturnPressed);
-        connect(rowControl(panel, delayLineEditList, "lineEdit_delayList_", i),
+        connect(RowControl(panel, delayLineEditList, "lineEdit_delayList_", i),
                 &QLineEdit::textChanged, this, &Widget::OnDelayLineListEditingFinished);
-        connect(rowControl(panel, sendButtonList, "pushButton_sendList_", i), &QPushButton::clicked,
+        connect(RowControl(panel, sendButtonList, "pushButton_sendList_", i), &QPushButton::clicked,
                 this, &Widget::OnSendBtnListClicked);
     }
 
@@ -89,6 +89,6 @@ Widget::~Widget()
 void Widget::on_btn_close_clicked()
 {
     isBatchRunning = false;
-    qCDebug(lcSession) << "app closeing...";
+    qCDebug(SessionTrace) << "app closeing...";
     QCoreApplication::exit(0);
 }

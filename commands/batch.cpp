@@ -73,10 +73,10 @@ void Widget::on_pushButton_stop_clicked()
 
 void Widget::on_lineEdit_RunTimes_textChanged(const QString &)
 {
-    settings->setValue(Keys::runTimes, ui->lineEdit_RunTimes->text());
+    settings->setValue(Keys::RunTimes, ui->lineEdit_RunTimes->text());
 }
 
 void Widget::on_lineEdit_Interval_textChanged(const QString &)
 {
-    settings->setValue(Keys::interval, ui->lineEdit_Interval->text());
+    settings->setValue(Keys::Interval, ui->lineEdit_Interval->text());
 }

@@ -20,5 +20,5 @@ void Widget::on_tabWidget_tabBarDoubleClicked(int index)
     if (!confirmed || name.isEmpty())
         return;
     ui->tabWidget->setTabText(index, name);
-    settings->setValue(Keys::tabNameKey(index), name);
+    settings->setValue(Keys::TabNameKey(index), name);
 }

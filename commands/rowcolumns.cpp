@@ -22,7 +22,7 @@ QString RowKey(int row, const RowColumn &column)
 QString ShownValue(int row, const RowColumn &column)
 {
     if (column.boxes)
-        return Keys::switchValue(column.boxes->at(row - 1)->isChecked());
+        return Keys::SwitchValue(column.boxes->at(row - 1)->isChecked());
     return column.fields->at(row - 1)->text();
 }
 
@@ -39,7 +39,7 @@ void ShowRow(int row, const RowValues &values)
     for (std::size_t c = 0; c < RowColumns.size(); ++c) {
         const RowColumn &column = RowColumns[c];
         if (column.boxes)
-            column.boxes->at(row - 1)->setChecked(Keys::isOn(values[c]));
+            column.boxes->at(row - 1)->setChecked(Keys::IsOn(values[c]));
         else
             column.fields->at(row - 1)->setText(values[c]);
     }

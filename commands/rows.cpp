@@ -13,17 +13,17 @@
 namespace {
 
 // The row number of the control that emitted the signal being handled, traced by slot name.
-int senderRow(QObject *sender, const char *slot)
+int SenderRow(QObject *sender, const char *slot)
 {
     const QString name = sender ? sender->objectName() : QString();
-    qCDebug(lcRows).noquote() << slot << name;
+    qCDebug(RowTrace).noquote() << slot << name;
     return RowIndexFromName(name);
 }
 
 // Stores what the row control that emitted the signal being handled shows, under its key.
-void storeSenderValue(QObject *sender, const char *slot)
+void StoreSenderValue(QObject *sender, const char *slot)
 {
-    const int row = senderRow(sender, slot);
+    const int row = SenderRow(sender, slot);
     if (row < 1 || row > RowCount)
         return;
     for (const RowColumn &column : RowColumns) {
@@ -44,7 +44,7 @@ struct RowCommand
     bool enter;
 };
 
-std::optional<RowCommand> rowCommand(int row)
+std::optional<RowCommand> CommandOfRow(int row)
 {
     if (row < 1 || row > RowCount)
         return std::nullopt;
@@ -56,38 +56,38 @@ std::optional<RowCommand> rowCommand(int row)
 
 void Widget::OnSelectCheckboxListStateChanged()
 {
-    storeSenderValue(sender(), __func__);
+    StoreSenderValue(sender(), __func__);
 }
 
 void Widget::OnHexCheckboxListStateChanged()
 {
-    storeSenderValue(sender(), __func__);
+    StoreSenderValue(sender(), __func__);
 }
 
 void Widget::OnEnterCheckboxListStateChanged()
 {
-    storeSenderValue(sender(), __func__);
+    StoreSenderValue(sender(), __func__);
 }
 
 void Widget::OnCmdLineListEditingFinished()
 {
-    storeSenderValue(sender(), __func__);
+    StoreSenderValue(sender(), __func__);
 }
 
 void Widget::OnDelayLineListEditingFinished()
 {
-    storeSenderValue(sender(), __func__);
+    StoreSenderValue(sender(), __func__);
 }
 
 void Widget::OnCmdLineListReturnPressed()
 {
-    if (const auto command = rowCommand(senderRow(sender(), __func__)))
+    if (const auto command = CommandOfRow(SenderRow(sender(), __func__)))
         _KESTO_UartSend(command->text, command->hex, command->enter);
 }
 
 void Widget::OnSendBtnListClicked()
 {
-    if (const auto command = rowCommand(senderRow(sender(), __func__)))
+    if (const auto command = CommandOfRow(SenderRow(sender(), __func__)))
         _KESTO_UartSend(command->text, command->hex, command->enter);
 }
 

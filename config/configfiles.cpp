@@ -38,7 +38,7 @@ void Widget::on_pushButton_loadConfingFile_clicked()
 void Widget::on_pushButton_saveConfigFile_clicked()
 {
     const QString path = QFileDialog::getSaveFileName(
-        this, Texts::SaveConfigTitle(), FileNames::proposedConfigFile(QDateTime::currentDateTime()),
+        this, Texts::SaveConfigTitle(), FileNames::ProposedConfigFile(QDateTime::currentDateTime()),
         Texts::ConfigFilter());
     if (path.isEmpty())
         return;
@@ -52,9 +52,9 @@ void Widget::on_pushButton_saveConfigFile_clicked()
     // Keys already in the file and not written here stay as they were.
     QSettings file(path, QSettings::IniFormat);
     for (int page = 0; page < PageCount; ++page)
-        file.setValue(Keys::tabNameKey(page), ui->tabWidget->tabText(page));
-    file.setValue(Keys::runTimes, ui->lineEdit_RunTimes->text());
-    file.setValue(Keys::interval, ui->lineEdit_Interval->text());
+        file.setValue(Keys::TabNameKey(page), ui->tabWidget->tabText(page));
+    file.setValue(Keys::RunTimes, ui->lineEdit_RunTimes->text());
+    file.setValue(Keys::Interval, ui->lineEdit_Interval->text());
     StoredRows rows;
     for (int row = 1; row <= RowCount; ++row)
         rows.append(ShownRow(row));

@@ -2,14 +2,14 @@
 
 namespace FileNames {
 
-QString proposedConfigFile(const QDateTime &now)
+QString ProposedConfigFile(const QDateTime &now)
 {
     return QStringLiteral("./userConfig/kesto_config_") + now.date().toString(Qt::ISODate) +
            QLatin1Char('#') + now.time().toString(QStringLiteral("hh-mm-ss")) +
            QStringLiteral(".ini");
 }
 
-QString proposedLogFile(const QDate &today)
+QString ProposedLogFile(const QDate &today)
 {
     return QStringLiteral("./log/kesto_log_") + today.toString(Qt::ISODate) +
            QStringLiteral(".log");

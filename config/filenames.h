@@ -8,7 +8,7 @@
 // checked for any moment.
 namespace FileNames {
 // "./userConfig/kesto_config_" + yyyy-MM-dd + "#" + hh-mm-ss + ".ini"
-QString proposedConfigFile(const QDateTime &now);
+QString ProposedConfigFile(const QDateTime &now);
 // "./log/kesto_log_" + yyyy-MM-dd + ".log"
-QString proposedLogFile(const QDate &today);
+QString ProposedLogFile(const QDate &today);
 } // namespace FileNames

@@ -2,17 +2,17 @@
 
 namespace Keys {
 
-QString tabNameKey(int page)
+QString TabNameKey(int page)
 {
     return QStringLiteral("/TabName/") + QString::number(page);
 }
 
-QString switchValue(bool on)
+QString SwitchValue(bool on)
 {
     return on ? QStringLiteral("true") : QStringLiteral("false");
 }
 
-bool isOn(const QString &stored)
+bool IsOn(const QString &stored)
 {
     return stored == QLatin1String("true");
 }

@@ -5,23 +5,23 @@
 // Keys and value forms of the settings store. Keys carry a leading "/"; the INI format turns the
 // text up to the next "/" into the section name.
 namespace Keys {
-inline const QString baudrate = QStringLiteral("/globalSetting/baudrate");
-inline const QString databits = QStringLiteral("/globalSetting/databits");
-inline const QString parity = QStringLiteral("/globalSetting/parity");
-inline const QString flowcontrol = QStringLiteral("/globalSetting/flowcontrol");
-inline const QString stopbits = QStringLiteral("/globalSetting/stopbits");
-inline const QString showInHex = QStringLiteral("/globalSetting/showInHex");
-inline const QString showTime = QStringLiteral("/globalSetting/showTime");
-inline const QString sendHex = QStringLiteral("/globalSetting/sendHex");
-inline const QString sendWithEnter = QStringLiteral("/globalSetting/sendWithEnter");
-inline const QString runTimes = QStringLiteral("/globalSetting/runTimes");
-inline const QString interval = QStringLiteral("/globalSetting/delay");
+inline const QString Baudrate = QStringLiteral("/globalSetting/baudrate");
+inline const QString Databits = QStringLiteral("/globalSetting/databits");
+inline const QString Parity = QStringLiteral("/globalSetting/parity");
+inline const QString Flowcontrol = QStringLiteral("/globalSetting/flowcontrol");
+inline const QString Stopbits = QStringLiteral("/globalSetting/stopbits");
+inline const QString ShowInHex = QStringLiteral("/globalSetting/showInHex");
+inline const QString ShowTime = QStringLiteral("/globalSetting/showTime");
+inline const QString SendHex = QStringLiteral("/globalSetting/sendHex");
+inline const QString SendWithEnter = QStringLiteral("/globalSetting/sendWithEnter");
+inline const QString RunTimes = QStringLiteral("/globalSetting/runTimes");
+inline const QString Interval = QStringLiteral("/globalSetting/delay");
 
 // The row keys are RowKey (commands/rowcolumns.h).
 // "/TabName/" + page.
-QString tabNameKey(int page);
+QString TabNameKey(int page);
 // Switches are stored as the texts "true" and "false".
-QString switchValue(bool on);
+QString SwitchValue(bool on);
 // Only the exact text "true" turns a switch on.
-bool isOn(const QString &stored);
+bool IsOn(const QString &stored);
 } // namespace Keys

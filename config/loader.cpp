@@ -30,20 +30,20 @@ bool Widget::LoadConfigFile(const QString &path)
                 selector.first->setCurrentText(value);
         }
         const QList<QPair<QString, QCheckBox *>> switches = {
-            {Keys::showInHex, ui->checkBox_ShowHex},
-            {Keys::showTime, ui->checkBox_Timestamp},
-            {Keys::sendHex, ui->checkBox_CmdHexSend},
-            {Keys::sendWithEnter, ui->checkBox_CmdWithEnter},
+            {Keys::ShowInHex, ui->checkBox_ShowHex},
+            {Keys::ShowTime, ui->checkBox_Timestamp},
+            {Keys::SendHex, ui->checkBox_CmdHexSend},
+            {Keys::SendWithEnter, ui->checkBox_CmdWithEnter},
         };
         for (const auto &box : switches)
-            box.second->setChecked(Keys::isOn(text(box.first)));
+            box.second->setChecked(Keys::IsOn(text(box.first)));
     }
 
-    ui->lineEdit_RunTimes->setText(text(Keys::runTimes));
-    ui->lineEdit_Interval->setText(text(Keys::interval));
+    ui->lineEdit_RunTimes->setText(text(Keys::RunTimes));
+    ui->lineEdit_Interval->setText(text(Keys::Interval));
 
     for (int page = 0; page < PageCount; ++page) {
-        const QString name = text(Keys::tabNameKey(page));
+        const QString name = text(Keys::TabNameKey(page));
         if (!name.isEmpty())
             ui->tabWidget->setTabText(page, name);
     }

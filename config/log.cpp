@@ -14,12 +14,12 @@
 
 namespace {
 
-void stopRecording(Ui_Widget *ui)
+void StopRecording(Ui_Widget *ui)
 {
     logRecording = false;
     logFile.close();
     ui->pushButton_log->setText(Texts::StartLogButton());
-    ui->pushButton_log->setStyleSheet(Styles::blueButton());
+    ui->pushButton_log->setStyleSheet(Styles::BlueButton());
     ui->pushButton_log_filepath->setEnabled(true);
 }
 
@@ -28,7 +28,7 @@ void stopRecording(Ui_Widget *ui)
 void Widget::on_pushButton_log_filepath_clicked()
 {
     const QString path = QFileDialog::getSaveFileName(
-        this, Texts::SaveLogTitle(), FileNames::proposedLogFile(QDate::currentDate()),
+        this, Texts::SaveLogTitle(), FileNames::ProposedLogFile(QDate::currentDate()),
         Texts::LogFilter());
     if (path.isEmpty())
         return;
@@ -39,7 +39,7 @@ void Widget::on_pushButton_log_filepath_clicked()
 void Widget::on_pushButton_log_clicked()
 {
     if (logRecording) {
-        stopRecording(ui);
+        StopRecording(ui);
         return;
     }
     if (logPath.isEmpty()) {
@@ -53,7 +53,7 @@ void Widget::on_pushButton_log_clicked()
     }
     logRecording = true;
     ui->pushButton_log->setText(Texts::StopLogButton());
-    ui->pushButton_log->setStyleSheet(Styles::logRecording());
+    ui->pushButton_log->setStyleSheet(Styles::LogRecording());
     ui->pushButton_log_filepath->setEnabled(false);
 }
 
@@ -66,7 +66,7 @@ void Widget::LogWrite(const QString &part)
     if (stream.status() == QTextStream::Ok)
         return;
     // Stop first, so data arriving while the box is open is not written (and warned about) again.
-    stopRecording(ui);
+    StopRecording(ui);
     // The box runs an event loop of its own. Shown from here it would run inside the port's
     // data-arrived signal, which reads due bursts itself: the port would deliver nothing while
     // the box is up, and a scan closing the session meanwhile would release the port object

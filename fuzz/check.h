@@ -11,7 +11,7 @@
 
 namespace fuzzcheck {
 
-inline QByteArray Show(const QString &s)
+inline QByteArray printable(const QString &s)
 {
     QByteArray out;
     for (const QChar c : s) {
@@ -24,27 +24,27 @@ inline QByteArray Show(const QString &s)
     return out;
 }
 
-inline QByteArray Show(long long v)
+inline QByteArray printable(long long v)
 {
     return QByteArray::number(v);
 }
 
-inline QByteArray Show(const QByteArray &b)
+inline QByteArray printable(const QByteArray &b)
 {
     return b.toHex(' ');
 }
 
 template <typename A, typename B>
-[[noreturn]] void Fail(const char *what, const char *file, int line, const A &actual,
+[[noreturn]] void fail(const char *what, const char *file, int line, const A &actual,
                        const B &expected)
 {
     std::fprintf(stderr, "\n%s:%d: invariant failed: %s\n  actual:   %s\n  expected: %s\n", file,
-                 line, what, Show(actual).constData(), Show(expected).constData());
+                 line, what, printable(actual).constData(), printable(expected).constData());
     std::fflush(stderr);
     std::abort();
 }
 
-[[noreturn]] inline void Fail(const char *what, const char *file, int line)
+[[noreturn]] inline void fail(const char *what, const char *file, int line)
 {
     std::fprintf(stderr, "\n%s:%d: invariant failed: %s\n", file, line, what);
     std::fflush(stderr);
@@ -56,7 +56,7 @@ template <typename A, typename B>
 #define FUZZ_CHECK(cond)                                                                           \
     do {                                                                                           \
         if (!(cond))                                                                               \
-            fuzzcheck::Fail(#cond, __FILE__, __LINE__);                                            \
+            fuzzcheck::fail(#cond, __FILE__, __LINE__);                                            \
     } while (0)
 
 #define FUZZ_EQUAL(actual, expected)                                                               \
@@ -64,6 +64,6 @@ template <typename A, typename B>
         const auto &fuzzActual = (actual);                                                         \
         const auto &fuzzExpected = (expected);                                                     \
         if (!(fuzzActual == fuzzExpected))                                                         \
-            fuzzcheck::Fail(#actual " == " #expected, __FILE__, __LINE__, fuzzActual,              \
+            fuzzcheck::fail(#actual " == " #expected, __FILE__, __LINE__, fuzzActual,              \
                             fuzzExpected);                                                         \
     } while (0)

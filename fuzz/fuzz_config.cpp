@@ -48,9 +48,9 @@ Widget *window = nullptr;
 QString workDir;
 quint64 runs = 0;
 
-void Quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
+void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
 
-void RemoveWorkDir()
+void removeWorkDir()
 {
     if (!workDir.isEmpty())
         QDir(workDir).removeRecursively();
@@ -59,7 +59,7 @@ void RemoveWorkDir()
 // What the settings class made of one value: text, a list of texts, or one of the harmless
 // forms. An invalid value stands for "@Invalid()" only when the file says so; otherwise it is a
 // decoded "@Variant(...)" of a type that does not exist.
-bool PlainValue(const QVariant &value, bool mayBeInvalid)
+bool plainValue(const QVariant &value, bool mayBeInvalid)
 {
     switch (value.userType()) {
     case QMetaType::UnknownType:
@@ -73,7 +73,7 @@ bool PlainValue(const QVariant &value, bool mayBeInvalid)
         return true;
     case QMetaType::QVariantList:
         for (const QVariant &item : value.toList())
-            if (!PlainValue(item, mayBeInvalid))
+            if (!plainValue(item, mayBeInvalid))
                 return false;
         return true;
     default:
@@ -82,7 +82,7 @@ bool PlainValue(const QVariant &value, bool mayBeInvalid)
 }
 
 // Every row, the run count and the interval, in a comparable form.
-QStringList Rows()
+QStringList shownRows()
 {
     QStringList rows;
     for (int i = 0; i < RowCount; ++i)
@@ -96,17 +96,17 @@ QStringList Rows()
     return rows;
 }
 
-void Setup()
+void setup()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(Quiet);
+    qInstallMessageHandler(quiet);
     // Under TMPDIR if set (scripts/fuzz points it into the run's folder), else /tmp.
     QByteArray pattern =
         QFile::encodeName(QDir::tempPath() + QStringLiteral("/sermora-fuzz-config-XXXXXX"));
     if (!mkdtemp(pattern.data()))
         std::abort();
     workDir = QFile::decodeName(pattern);
-    std::atexit(RemoveWorkDir);
+    std::atexit(removeWorkDir);
     // The window opens "config.ini" in the working directory; the fuzzer's own paths (corpus,
     // crash files) stay relative to the directory it was started in.
     const QString started = QDir::currentPath();
@@ -126,7 +126,7 @@ void Setup()
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    Setup();
+    setup();
     return 0;
 }
 
@@ -152,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     const bool serialized = HoldsSerializedValues(file);
-    const QStringList before = Rows();
+    const QStringList before = shownRows();
     bool loaded = false;
     if (asConfigIni) {
         const QString started = QDir::currentPath();
@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     FUZZ_EQUAL(loaded, !serialized);
     if (serialized) {
-        FUZZ_CHECK(Rows() == before);
+        FUZZ_CHECK(shownRows() == before);
     } else {
         const QSettings parsed(file, QSettings::IniFormat);
         const bool mayBeInvalid = content.contains("Invalid()");
@@ -175,8 +175,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (key.isEmpty() || !parsed.contains(key))
                 continue;
             const QVariant value = parsed.value(key);
-            if (!PlainValue(value, mayBeInvalid))
-                fuzzcheck::Fail(qPrintable(QStringLiteral("a serialised value was decoded: ") +
+            if (!plainValue(value, mayBeInvalid))
+                fuzzcheck::fail(qPrintable(QStringLiteral("a serialised value was decoded: ") +
                                            key + QStringLiteral(" of type ") +
                                            QString::fromLatin1(value.typeName())),
                                 __FILE__, __LINE__);
@@ -184,7 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (int row = 1; row <= RowCount; ++row) {
             const auto stored = [&](const char *column) {
                 const QString key = QStringLiteral("/%1/%2").arg(row).arg(QLatin1String(column));
-                return Keys::isOn(parsed.value(key, QString()).toString());
+                return Keys::IsOn(parsed.value(key, QString()).toString());
             };
             FUZZ_EQUAL(selectCheckBoxList[row - 1]->isChecked(), stored("select"));
             FUZZ_EQUAL(hexCheckBoxList[row - 1]->isChecked(), stored("hex"));

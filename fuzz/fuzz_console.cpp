@@ -35,31 +35,31 @@
 
 namespace {
 
-bool AtLineStart(const QString &buffer)
+bool atLineStart(const QString &buffer)
 {
     return buffer.isEmpty() || buffer.endsWith(QLatin1Char('\n'));
 }
 
 // The console rendering written out again step by step, as the reference RenderChunk must match.
-ConsoleParts ReferenceRender(const QByteArray &chunk, const QString &s, const QString &textBuffer,
+ConsoleParts referenceRender(const QByteArray &chunk, const QString &s, const QString &textBuffer,
                              const QString &hexBuffer, const QString &stamp, bool timestamps)
 {
     ConsoleParts parts;
     QString h = ByteArrayToHexString(chunk);
     if (timestamps) {
-        parts.text = AtLineStart(textBuffer) ? stamp : QString();
+        parts.text = atLineStart(textBuffer) ? stamp : QString();
         QString text = s;
         text.replace(QLatin1String("\n"), QLatin1String("\n") + stamp);
         if (s.endsWith(QLatin1Char('\n')))
             text.chop(stamp.size());
         parts.text += text;
-        parts.hex = AtLineStart(hexBuffer) ? stamp : QStringLiteral(" ");
+        parts.hex = atLineStart(hexBuffer) ? stamp : QStringLiteral(" ");
         h.replace(QLatin1String("0A "), QLatin1String("0A\n") + stamp);
         h.replace(QLatin1String("0A"), QLatin1String("0A\n"));
         parts.hex += h;
     } else {
         parts.text = s;
-        parts.hex = AtLineStart(hexBuffer) ? QString() : QStringLiteral(" ");
+        parts.hex = atLineStart(hexBuffer) ? QString() : QStringLiteral(" ");
         h.replace(QLatin1String("0A "), QLatin1String("0A\n"));
         h.replace(QLatin1String("0A"), QLatin1String("0A\n"));
         parts.hex += h;
@@ -67,7 +67,7 @@ ConsoleParts ReferenceRender(const QByteArray &chunk, const QString &s, const QS
     return parts;
 }
 
-QString BufferEnding(int kind)
+QString bufferEnding(int kind)
 {
     switch (kind) {
     case 1:
@@ -82,13 +82,13 @@ QString BufferEnding(int kind)
 }
 
 // Renders `chunk` after the buffers, checks it against the reference and appends it.
-ConsoleParts Render(const QByteArray &chunk, const QString &text, QString &textBuffer,
+ConsoleParts render(const QByteArray &chunk, const QString &text, QString &textBuffer,
                     QString &hexBuffer, const QString &stamp, bool timestamps)
 {
     const QString hex = ByteArrayToHexString(chunk);
     const ConsoleParts parts = RenderChunk(text, hex, textBuffer, hexBuffer, stamp, timestamps);
     const ConsoleParts reference =
-        ReferenceRender(chunk, text, textBuffer, hexBuffer, stamp, timestamps);
+        referenceRender(chunk, text, textBuffer, hexBuffer, stamp, timestamps);
     FUZZ_EQUAL(parts.text, reference.text);
     FUZZ_EQUAL(parts.hex, reference.hex);
 
@@ -105,7 +105,7 @@ ConsoleParts Render(const QByteArray &chunk, const QString &text, QString &textB
     return parts;
 }
 
-void CheckPieces(const QString &part, int pieceChars)
+void checkPieces(const QString &part, int pieceChars)
 {
     QString joined;
     for (int from = 0; from < part.size();) {
@@ -143,8 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                .addMSecs(qint64(data[4] | data[5] << 8) * 99991);
     const QString stamp = FormatStamp(when, tagged, received);
     const int carryPiece = 1 + data[6] % 8;
-    const QString startText = BufferEnding((flags >> 3) & 3);
-    const QString startHex = BufferEnding((flags >> 5) & 3);
+    const QString startText = bufferEnding((flags >> 3) & 3);
+    const QString startHex = bufferEnding((flags >> 5) & 3);
 
     // The hex rendition holds the bytes exactly.
     const QString hex = ByteArrayToHexString(chunk);
@@ -183,18 +183,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString oneText = oneCarry.take(chunk);
     QString oneTextBuffer = startText;
     QString oneHexBuffer = startHex;
-    const ConsoleParts one = Render(chunk, oneText, oneTextBuffer, oneHexBuffer, stamp, timestamps);
-    CheckPieces(one.text, pieceChars);
-    CheckPieces(one.hex, pieceChars);
+    const ConsoleParts one = render(chunk, oneText, oneTextBuffer, oneHexBuffer, stamp, timestamps);
+    checkPieces(one.text, pieceChars);
+    checkPieces(one.hex, pieceChars);
 
     // Two calls with the same stamp agree with one wherever both parts have bytes.
     if (!first.isEmpty() && !second.isEmpty()) {
         QString twoTextBuffer = startText;
         QString twoHexBuffer = startHex;
         const ConsoleParts p1 =
-            Render(first, firstText, twoTextBuffer, twoHexBuffer, stamp, timestamps);
+            render(first, firstText, twoTextBuffer, twoHexBuffer, stamp, timestamps);
         const ConsoleParts p2 =
-            Render(second, secondText, twoTextBuffer, twoHexBuffer, stamp, timestamps);
+            render(second, secondText, twoTextBuffer, twoHexBuffer, stamp, timestamps);
         // An LF inside the one chunk is "0A", LF, LF; ending the first part it is "0A", LF.
         FUZZ_EQUAL(first.endsWith('\n') ? p1.hex + QLatin1Char('\n') + p2.hex : p1.hex + p2.hex,
                    one.hex);
@@ -206,8 +206,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QByteArray next("x");
         QString oneNextHex = oneHexBuffer;
         QString twoNextHex = twoHexBuffer;
-        Render(next, oneCarry.take(next), oneTextBuffer, oneNextHex, stamp, timestamps);
-        Render(next, halves.take(next), twoTextBuffer, twoNextHex, stamp, timestamps);
+        render(next, oneCarry.take(next), oneTextBuffer, oneNextHex, stamp, timestamps);
+        render(next, halves.take(next), twoTextBuffer, twoNextHex, stamp, timestamps);
         FUZZ_EQUAL(twoTextBuffer, oneTextBuffer);
     }
     return 0;

@@ -14,7 +14,7 @@
 
 namespace {
 
-int DigitValue(ushort code)
+int digitValue(ushort code)
 {
     if (code >= '0' && code <= '9')
         return code - '0';
@@ -25,7 +25,7 @@ int DigitValue(ushort code)
     return 0;
 }
 
-QByteArray ReferenceStringToHex(const QString &text)
+QByteArray referenceStringToHex(const QString &text)
 {
     QByteArray bytes;
     const int n = text.size();
@@ -40,7 +40,7 @@ QByteArray ReferenceStringToHex(const QString &text)
             break;
         const ushort c2 = text[p + 1].unicode();
         // Characters above U+00FF count as the byte 0, which is no digit either.
-        bytes.append(char(DigitValue(c1 > 0xFF ? 0 : c1) * 16 + DigitValue(c2 > 0xFF ? 0 : c2)));
+        bytes.append(char(digitValue(c1 > 0xFF ? 0 : c1) * 16 + digitValue(c2 > 0xFF ? 0 : c2)));
         p += 2;
     }
     return bytes;
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<int>(size));
 
     const QByteArray bytes = StringToHex(text);
-    FUZZ_EQUAL(bytes, ReferenceStringToHex(text));
+    FUZZ_EQUAL(bytes, referenceStringToHex(text));
     FUZZ_CHECK(bytes.size() <= text.size() / 2);
 
     QString padded = text;

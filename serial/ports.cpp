@@ -74,27 +74,27 @@ void Widget::_KESTO_GetSerialPorts()
 
 void Widget::on_comboBox_baudrate_currentIndexChanged(const QString &arg1)
 {
-    settings->setValue(Keys::baudrate, arg1);
+    settings->setValue(Keys::Baudrate, arg1);
 }
 
 void Widget::on_comboBox_databits_currentIndexChanged(const QString &arg1)
 {
-    settings->setValue(Keys::databits, arg1);
+    settings->setValue(Keys::Databits, arg1);
 }
 
 void Widget::on_comboBox_parity_currentIndexChanged(const QString &arg1)
 {
-    settings->setValue(Keys::parity, arg1);
+    settings->setValue(Keys::Parity, arg1);
 }
 
 void Widget::on_comboBox_flowcontrol_currentIndexChanged(const QString &arg1)
 {
-    settings->setValue(Keys::flowcontrol, arg1);
+    settings->setValue(Keys::Flowcontrol, arg1);
 }
 
 void Widget::on_comboBox_stopbits_currentIndexChanged(const QString &arg1)
 {
-    settings->setValue(Keys::stopbits, arg1);
+    settings->setValue(Keys::Stopbits, arg1);
 }
 
 void Widget::on_pushButton_serialOpen_clicked()
@@ -135,7 +135,7 @@ void Widget::on_pushButton_serialOpen_clicked()
                     DropOutputIfHungUp(port);
             });
     ui->pushButton_serialOpen->setText(Texts::CloseButton());
-    ui->pushButton_serialOpen->setStyleSheet(Styles::openButtonOpen());
+    ui->pushButton_serialOpen->setStyleSheet(Styles::OpenButtonOpen());
     DebugTrace(caller + QStringLiteral("(") + name + QStringLiteral(" Open Success ") +
                QString::number(serialPort->baudRate(QSerialPort::AllDirections)) +
                QStringLiteral(")"));
@@ -151,7 +151,7 @@ void Widget::ClosePort(const QString &caller)
     delete serialPort;
     serialPort = nullptr;
     ui->pushButton_serialOpen->setText(Texts::OpenButton());
-    ui->pushButton_serialOpen->setStyleSheet(Styles::openButtonClosed());
+    ui->pushButton_serialOpen->setStyleSheet(Styles::OpenButtonClosed());
     SetPortSelectorsEnabled(true);
     DebugTrace(caller + QStringLiteral("(Close OK)"));
 }
@@ -159,11 +159,11 @@ void Widget::ClosePort(const QString &caller)
 QList<QPair<QComboBox *, QString>> Widget::PortSelectors() const
 {
     return {{ui->comboBox_serial, QString()},
-            {ui->comboBox_baudrate, Keys::baudrate},
-            {ui->comboBox_databits, Keys::databits},
-            {ui->comboBox_parity, Keys::parity},
-            {ui->comboBox_flowcontrol, Keys::flowcontrol},
-            {ui->comboBox_stopbits, Keys::stopbits}};
+            {ui->comboBox_baudrate, Keys::Baudrate},
+            {ui->comboBox_databits, Keys::Databits},
+            {ui->comboBox_parity, Keys::Parity},
+            {ui->comboBox_flowcontrol, Keys::Flowcontrol},
+            {ui->comboBox_stopbits, Keys::Stopbits}};
 }
 
 void Widget::SetPortSelectorsEnabled(bool enabled)

@@ -56,9 +56,9 @@ void Widget::ShowData(QByteArray data, bool received)
 
     const QString hex = ByteArrayToHexString(data);
     if (timestamps)
-        qCDebug(lcData).noquote() << hex << "len:" << hex.size();
+        qCDebug(DataTrace).noquote() << hex << "len:" << hex.size();
     else
-        qCDebug(lcData).noquote() << hex;
+        qCDebug(DataTrace).noquote() << hex;
     // Only the received stream carries a cut-off character over; an echo always stands alone.
     const QString text = received ? receiveCarry.take(data) : TextRendition(data);
     const ConsoleParts parts =
@@ -101,12 +101,12 @@ void Widget::ShowPart(const QString &part)
 
 void Widget::on_checkBox_ShowHex_stateChanged(int arg1)
 {
-    settings->setValue(Keys::showInHex, Keys::switchValue(arg1 != Qt::Unchecked));
+    settings->setValue(Keys::ShowInHex, Keys::SwitchValue(arg1 != Qt::Unchecked));
 }
 
 void Widget::on_checkBox_Timestamp_stateChanged(int arg1)
 {
-    settings->setValue(Keys::showTime, Keys::switchValue(arg1 != Qt::Unchecked));
+    settings->setValue(Keys::ShowTime, Keys::SwitchValue(arg1 != Qt::Unchecked));
 }
 
 void Widget::on_checkBox_ShowHex_clicked(bool checked)

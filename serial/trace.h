@@ -6,11 +6,11 @@
 // The program's debug traces, by how much they write. All are on by default; QT_LOGGING_RULES
 // (for example "sermora.data.debug=false") turns them off one by one.
 // Ports appearing and vanishing, opening and closing, a configuration set aside, closing down.
-Q_DECLARE_LOGGING_CATEGORY(lcSession)
+Q_DECLARE_LOGGING_CATEGORY(SessionTrace)
 // Every chunk put on the console (as hex) and every block of a file send: a line per burst.
-Q_DECLARE_LOGGING_CATEGORY(lcData)
+Q_DECLARE_LOGGING_CATEGORY(DataTrace)
 // Every change of a command row: a line per keystroke.
-Q_DECLARE_LOGGING_CATEGORY(lcRows)
+Q_DECLARE_LOGGING_CATEGORY(RowTrace)
 
 // Filter rules that keep only the session traces, for a run whose standard error goes to the
 // system journal.

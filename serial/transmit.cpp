@@ -56,10 +56,10 @@ void Widget::on_pushButton_send_ctrlz_clicked()
 
 void Widget::on_checkBox_CmdHexSend_stateChanged(int arg1)
 {
-    settings->setValue(Keys::sendHex, Keys::switchValue(arg1 != Qt::Unchecked));
+    settings->setValue(Keys::SendHex, Keys::SwitchValue(arg1 != Qt::Unchecked));
 }
 
 void Widget::on_checkBox_CmdWithEnter_stateChanged(int arg1)
 {
-    settings->setValue(Keys::sendWithEnter, Keys::switchValue(arg1 != Qt::Unchecked));
+    settings->setValue(Keys::SendWithEnter, Keys::SwitchValue(arg1 != Qt::Unchecked));
 }

@@ -28,12 +28,12 @@
 
 namespace {
 
-const QString kConfig = QStringLiteral("config.ini");
-const QString kSaveFailed = QStringLiteral("无法保存配置文件！\r\n请检查路径或权限！");
-const QStringList kCombos = {"comboBox_baudrate", "comboBox_databits", "comboBox_flowcontrol",
-                             "comboBox_stopbits", "comboBox_parity"};
-const QStringList kSwitches = {"checkBox_ShowHex", "checkBox_Timestamp", "checkBox_CmdHexSend",
-                               "checkBox_CmdWithEnter"};
+const QString configIni = QStringLiteral("config.ini");
+const QString saveFailed = QStringLiteral("无法保存配置文件！\r\n请检查路径或权限！");
+const QStringList selectorNames = {"comboBox_baudrate", "comboBox_databits", "comboBox_flowcontrol",
+                                   "comboBox_stopbits", "comboBox_parity"};
+const QStringList switchNames = {"checkBox_ShowHex", "checkBox_Timestamp", "checkBox_CmdHexSend",
+                                 "checkBox_CmdWithEnter"};
 
 // Everything LoadConfigFile can change, in a comparable form.
 struct State
@@ -49,9 +49,9 @@ struct State
 State capture(QWidget *w)
 {
     State s;
-    for (const QString &name : kCombos)
+    for (const QString &name : selectorNames)
         s.lineParameters << control<QComboBox>(w, name)->currentText();
-    for (const QString &name : kSwitches)
+    for (const QString &name : switchNames)
         s.switches << control<QCheckBox>(w, name)->isChecked();
     s.runTimes = control<QLineEdit>(w, "lineEdit_RunTimes")->text();
     s.interval = control<QLineEdit>(w, "lineEdit_Interval")->text();
@@ -89,9 +89,9 @@ QString sampleCommand(int row)
 void fillWindow(QWidget *w, const QString &tag)
 {
     const QStringList items = {"115200", "7", "RTS/CTS", "1.5", "Even"};
-    for (int i = 0; i < kCombos.size(); ++i)
-        control<QComboBox>(w, kCombos[i])->setCurrentText(items[i]);
-    for (const QString &name : kSwitches)
+    for (int i = 0; i < selectorNames.size(); ++i)
+        control<QComboBox>(w, selectorNames[i])->setCurrentText(items[i]);
+    for (const QString &name : switchNames)
         control<QCheckBox>(w, name)->setChecked(true);
     control<QLineEdit>(w, "lineEdit_RunTimes")->setText(tag + QStringLiteral("次"));
     control<QLineEdit>(w, "lineEdit_Interval")->setText(QStringLiteral("250"));
@@ -176,7 +176,7 @@ void ConfigTest::firstStartWritesNothing()
         Widget w;
         QCoreApplication::processEvents();
     }
-    QVERIFY(!QFile::exists(kConfig));
+    QVERIFY(!QFile::exists(configIni));
 }
 
 void ConfigTest::everyKeySurvivesRestart()
@@ -195,7 +195,7 @@ void ConfigTest::everyKeySurvivesRestart()
     QCOMPARE(stored.status, QSettings::NoError);
     QCOMPARE(stored.values.size(), 9 + 2 + 6 + 150 * 5);
 
-    QFile raw(kConfig);
+    QFile raw(configIni);
     QVERIFY(raw.open(QIODevice::ReadOnly));
     const QByteArray bytes = raw.readAll();
     QVERIFY(std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; }));
@@ -229,7 +229,7 @@ void ConfigTest::globalBlockOnlyFromConfigIni()
         "sendHex=true\nsendWithEnter=true\nrunTimes=9\n[1]\ncmd=marker\n";
     std::unique_ptr<Widget> w;
     if (how == QLatin1String("startup")) {
-        writeFile(kConfig, content);
+        writeFile(configIni, content);
         w.reset(new Widget);
     } else {
         w.reset(new Widget);
@@ -238,9 +238,9 @@ void ConfigTest::globalBlockOnlyFromConfigIni()
             writeFile(user, content);
             QVERIFY(loadFrom(w.get(), user)->shown);
         } else {
-            writeFile(kConfig, content);
+            writeFile(configIni, content);
             w->LoadConfigFile(how == QLatin1String("absolute")
-                                  ? QDir::current().absoluteFilePath(kConfig)
+                                  ? QDir::current().absoluteFilePath(configIni)
                                   : QStringLiteral("./config.ini"));
         }
     }
@@ -301,7 +301,7 @@ void ConfigTest::storedValueForms()
     QFETCH(QString, control);
     QFETCH(QString, shown);
     QFETCH(QString, storedAfter);
-    writeFile(kConfig, "[globalSetting]\n" + line + "\n");
+    writeFile(configIni, "[globalSetting]\n" + line + "\n");
     Widget w;
     if (auto *box = ::control<QCheckBox>(&w, control))
         QCOMPARE(box->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked"), shown);
@@ -337,7 +337,7 @@ void ConfigTest::rowsMissingFromLoadedFileAreCleared()
 
 void ConfigTest::loadedPageNamesAreNotStored()
 {
-    writeFile(kConfig, "[TabName]\n1=Old name\n[7]\ncmd=old\n");
+    writeFile(configIni, "[TabName]\n1=Old name\n[7]\ncmd=old\n");
     {
         Widget w;
         const QString user = userConfigDir() + QStringLiteral("/other.ini");
@@ -375,14 +375,14 @@ void ConfigTest::saveThenLoadReproducesTheWindow()
     bool proposedInWindow = false;
     for (QDateTime t = before; t <= after; t = t.addSecs(1))
         proposedInWindow |=
-            QStringLiteral("./userConfig/") + proposed == FileNames::proposedConfigFile(t);
+            QStringLiteral("./userConfig/") + proposed == FileNames::ProposedConfigFile(t);
     QVERIFY2(proposedInWindow, qPrintable(proposed));
 
     const StoredSettings written = storedSettings(file);
     QCOMPARE(written.status, QSettings::NoError);
     // Pages, counters and rows only: the line parameters and switches stay in "config.ini".
     QCOMPARE(written.values.size(), 6 + 2 + 150 * 5);
-    QVERIFY(!written.values.contains(Keys::baudrate));
+    QVERIFY(!written.values.contains(Keys::Baudrate));
     QCOMPARE(written.values.value("/TabName/1"), QStringLiteral("Page1"));
 
     control<QPushButton>(&w, "pushButton_clearAllConfMsg")->click();
@@ -410,7 +410,7 @@ void ConfigTest::saveKeepsOtherKeysOfAnExistingFile()
     fillWindow(&w, QStringLiteral("k"));
     QCoreApplication::processEvents();
     const QString file = userConfigDir() + QStringLiteral("/old-copy.ini");
-    QVERIFY(QFile::copy(kConfig, file));
+    QVERIFY(QFile::copy(configIni, file));
     QFile extra(file);
     QVERIFY(extra.open(QIODevice::Append));
     extra.write("\n[notes]\nkeep=me\n");
@@ -421,10 +421,10 @@ void ConfigTest::saveKeepsOtherKeysOfAnExistingFile()
     QVERIFY(seen->overwriteAsked);
     const StoredSettings written = storedSettings(file);
     QCOMPARE(written.status, QSettings::NoError);
-    QCOMPARE(written.values.value(Keys::baudrate), QStringLiteral("115200"));
-    QCOMPARE(written.values.value(Keys::showTime), QStringLiteral("true"));
+    QCOMPARE(written.values.value(Keys::Baudrate), QStringLiteral("115200"));
+    QCOMPARE(written.values.value(Keys::ShowTime), QStringLiteral("true"));
     QCOMPARE(written.values.value("/notes/keep"), QStringLiteral("me"));
-    QCOMPARE(written.values.value(Keys::runTimes), QStringLiteral("77"));
+    QCOMPARE(written.values.value(Keys::RunTimes), QStringLiteral("77"));
 }
 
 void ConfigTest::cancelledDialogsChangeNothing()
@@ -465,7 +465,7 @@ void ConfigTest::saveFailureWarns()
     QVERIFY(warning);
     QCOMPARE(warning->className, QStringLiteral("QMessageBox"));
     QCOMPARE(warning->title, QStringLiteral("告警"));
-    QCOMPARE(warning->text, kSaveFailed);
+    QCOMPARE(warning->text, saveFailed);
 
     QVERIFY(!QFileInfo::exists(path));
     QVERIFY(!QFileInfo::exists(QStringLiteral("missing")));
@@ -505,8 +505,8 @@ void ConfigTest::clearWhileHeaderBoxTicked()
 void ConfigTest::escapedNonAsciiLoads()
 {
     // As the toolkit writes it without a codec: non-ASCII as \x escapes.
-    writeFile(kConfig, "[TabName]\n3=\\x4e2d\\x6587\\x9875\n[7]\n"
-                       "cmd=\"AT+\\x67e5\\x8be2,1\"\ndelay=\\x4e00\n");
+    writeFile(configIni, "[TabName]\n3=\\x4e2d\\x6587\\x9875\n[7]\n"
+                         "cmd=\"AT+\\x67e5\\x8be2,1\"\ndelay=\\x4e00\n");
     Widget w;
     QCOMPARE(control<QTabWidget>(&w, "tabWidget")->tabText(3), QStringLiteral("中文页"));
     QCOMPARE(cmdLineEditList[6]->text(), QStringLiteral("AT+查询,1"));
@@ -553,7 +553,7 @@ void ConfigTest::badInputNeverStopsStartupOrLoading()
     QFETCH(QByteArray, content);
     QFETCH(QString, row1);
     QFETCH(QString, page0);
-    writeFile(kConfig, content);
+    writeFile(configIni, content);
     QElapsedTimer clock;
     clock.start();
     Widget w;
@@ -582,7 +582,7 @@ void ConfigTest::serializedConfigIniIsSetAsideAndReported()
 {
     const QByteArray crafted = "[1]\ncmd=AT\n[globalSetting]\nrunTimes=" + craftedVariant + "\n";
     writeFile(QStringLiteral("config.ini.bad"), "older copy");
-    writeFile(kConfig, crafted);
+    writeFile(configIni, crafted);
     auto warning = acceptNextMessageBox();
     Widget w;
     w.show();
@@ -641,7 +641,7 @@ void ConfigTest::refusedFileChangesNothing()
     warning.reset();
     QVERIFY(saveTo(&w, user, [&warning] { warning = acceptNextMessageBox(); })->shown);
     QVERIFY(warning);
-    QCOMPARE(warning->text, kSaveFailed);
+    QCOMPARE(warning->text, saveFailed);
 
     const State after = capture(&w);
     QCOMPARE(after.lineParameters, before.lineParameters);
@@ -687,7 +687,7 @@ void ConfigTest::killDuringRewriteLeavesCompleteFile()
         for (const QString &leftover : leftovers)
             QFile::remove(leftover);
 
-        if (!QFile::exists(kConfig)) {
+        if (!QFile::exists(configIni)) {
             // Killed during the very first write: the previous content was no file at all.
             QCOMPARE(lastVersion, 0);
             continue;
@@ -702,7 +702,7 @@ void ConfigTest::killDuringRewriteLeavesCompleteFile()
         for (int n = 1; n <= 150; ++n) {
             QCOMPARE(stored.values.value(QStringLiteral("/%1/cmd").arg(n)), first);
             QCOMPARE(stored.values.value(QStringLiteral("/%1/select").arg(n)),
-                     Keys::switchValue(version % 2 == 1));
+                     Keys::SwitchValue(version % 2 == 1));
         }
     }
     // Otherwise the kills never hit a write and the test proved nothing.
@@ -718,7 +718,7 @@ void ConfigTest::changeRightBeforeCloseIsStored()
         return;
     const StoredSettings stored = storedSettings();
     QCOMPARE(stored.status, QSettings::NoError);
-    QCOMPARE(stored.values.value(Keys::runTimes), QStringLiteral("42"));
+    QCOMPARE(stored.values.value(Keys::RunTimes), QStringLiteral("42"));
 }
 
 namespace {

@@ -55,7 +55,7 @@ void ConfigFormatTest::proposedName()
 {
     QFETCH(QDateTime, now);
     QFETCH(QString, expected);
-    QCOMPARE(FileNames::proposedConfigFile(now), expected);
+    QCOMPARE(FileNames::ProposedConfigFile(now), expected);
 }
 
 void ConfigFormatTest::proposedLogName_data()
@@ -71,7 +71,7 @@ void ConfigFormatTest::proposedLogName()
 {
     QFETCH(QDate, today);
     QFETCH(QString, expected);
-    QCOMPARE(FileNames::proposedLogFile(today), expected);
+    QCOMPARE(FileNames::ProposedLogFile(today), expected);
 }
 
 void ConfigFormatTest::serializedValuesDetected_data()

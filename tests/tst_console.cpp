@@ -7,7 +7,7 @@
 
 namespace {
 
-const QString S = QStringLiteral("[12-07 14:03:27:045]");
+const QString sampleStamp = QStringLiteral("[12-07 14:03:27:045]");
 
 } // namespace
 
@@ -62,31 +62,34 @@ void ConsoleTest::rendering_data()
 
     QTest::newRow("one line on an empty console")
         << ""
-        << "" << QByteArray("OK\r\n") << true << S + "OK\r\n"
-        << S + "4F 4B 0D 0A\n";
+        << "" << QByteArray("OK\r\n") << true << sampleStamp + "OK\r\n"
+        << sampleStamp + "4F 4B 0D 0A\n";
     QTest::newRow("empty line, then a line")
         << ""
-        << "" << QByteArray("\r\nOK\r\n") << true << S + "\r\n" + S + "OK\r\n"
-        << S + "0D 0A\n\n" + S + "4F 4B 0D 0A\n";
+        << "" << QByteArray("\r\nOK\r\n") << true << sampleStamp + "\r\n" + sampleStamp + "OK\r\n"
+        << sampleStamp + "0D 0A\n\n" + sampleStamp + "4F 4B 0D 0A\n";
     QTest::newRow("first half of a line")
         << ""
-        << "" << QByteArray("AB") << true << S + "AB" << S + "41 42";
+        << "" << QByteArray("AB") << true << sampleStamp + "AB" << sampleStamp + "41 42";
     QTest::newRow("second half of a line")
-        << S + "AB" << S + "41 42" << QByteArray("CD\r\n") << true << "CD\r\n"
+        << sampleStamp + "AB" << sampleStamp + "41 42" << QByteArray("CD\r\n") << true << "CD\r\n"
         << " 43 44 0D 0A\n";
-    QTest::newRow("after a complete line") << S + "OK\r\n"
-                                           << S + "4F 4B 0D 0A\n"
-                                           << QByteArray("X") << true << S + "X" << S + "58";
+    QTest::newRow("after a complete line")
+        << sampleStamp + "OK\r\n"
+        << sampleStamp + "4F 4B 0D 0A\n"
+        << QByteArray("X") << true << sampleStamp + "X" << sampleStamp + "58";
     // Lines end only at LF.
     QTest::newRow("CR-ended lines")
         << ""
-        << "" << QByteArray("L1\rL2\r") << true << S + "L1\rL2\r" << S + "4C 31 0D 4C 32 0D";
-    QTest::newRow("after a CR") << S + "L1\r" << S + "4C 31 0D" << QByteArray("L2\r") << true
-                                << "L2\r"
+        << "" << QByteArray("L1\rL2\r") << true << sampleStamp + "L1\rL2\r"
+        << sampleStamp + "4C 31 0D 4C 32 0D";
+    QTest::newRow("after a CR") << sampleStamp + "L1\r" << sampleStamp + "4C 31 0D"
+                                << QByteArray("L2\r") << true << "L2\r"
                                 << " 4C 32 0D";
     QTest::newRow("bare LFs") << ""
-                              << "" << QByteArray("\n\n") << true << S + "\n" + S + "\n"
-                              << S + "0A\n\n" + S + "0A\n";
+                              << "" << QByteArray("\n\n") << true
+                              << sampleStamp + "\n" + sampleStamp + "\n"
+                              << sampleStamp + "0A\n\n" + sampleStamp + "0A\n";
     QTest::newRow("no stamps, joined") << "AB"
                                        << "41 42" << QByteArray("CD") << false << "CD"
                                        << " 43 44";
@@ -109,10 +112,12 @@ void ConsoleTest::rendering_data()
                                          << "" << QByteArray("<b>x</b>") << false << "<b>x</b>"
                                          << "3C 62 3E 78 3C 2F 62 3E";
     // An empty echo adds at most a stamp, or the joining space in hex.
-    QTest::newRow("nothing, line start") << ""
-                                         << "" << QByteArray() << true << S << S;
-    QTest::newRow("nothing, mid-line") << S + "AB" << S + "41 42" << QByteArray() << true << ""
-                                       << " ";
+    QTest::newRow("nothing, line start")
+        << ""
+        << "" << QByteArray() << true << sampleStamp << sampleStamp;
+    QTest::newRow("nothing, mid-line")
+        << sampleStamp + "AB" << sampleStamp + "41 42" << QByteArray() << true << ""
+        << " ";
     QTest::newRow("nothing, no stamps") << ""
                                         << "" << QByteArray() << false << ""
                                         << "";
@@ -127,7 +132,7 @@ void ConsoleTest::rendering()
     QFETCH(QString, text);
     QFETCH(QString, hex);
     const ConsoleParts parts = RenderChunk(TextRendition(chunk), ByteArrayToHexString(chunk),
-                                           textBuffer, hexBuffer, S, timestamps);
+                                           textBuffer, hexBuffer, sampleStamp, timestamps);
     QCOMPARE(parts.text, text);
     QCOMPARE(parts.hex, hex);
 }
@@ -146,21 +151,22 @@ void ConsoleTest::hexLineBreaksMatchStepwiseReplacement()
             chunk.append(alphabet.at(int(random.bounded(alphabet.size()))));
         for (bool timestamps : {false, true}) {
             QString expected = ByteArrayToHexString(chunk);
-            expected.replace(QStringLiteral("0A "), QStringLiteral("0A\n") + (timestamps ? S : ""));
+            expected.replace(QStringLiteral("0A "),
+                             QStringLiteral("0A\n") + (timestamps ? sampleStamp : ""));
             expected.replace(QStringLiteral("0A"), QStringLiteral("0A\n"));
-            expected.prepend(timestamps ? S : QString());
+            expected.prepend(timestamps ? sampleStamp : QString());
             const ConsoleParts parts =
                 RenderChunk(TextRendition(chunk), ByteArrayToHexString(chunk), QString(), QString(),
-                            S, timestamps);
+                            sampleStamp, timestamps);
             QCOMPARE(parts.hex, expected);
 
             QString text = TextRendition(chunk);
             if (timestamps) {
                 const bool endsWithLf = text.endsWith(QLatin1Char('\n'));
-                text.replace(QStringLiteral("\n"), QStringLiteral("\n") + S);
+                text.replace(QStringLiteral("\n"), QStringLiteral("\n") + sampleStamp);
                 if (endsWithLf)
-                    text.chop(S.size());
-                text.prepend(S);
+                    text.chop(sampleStamp.size());
+                text.prepend(sampleStamp);
             }
             QCOMPARE(parts.text, text);
         }

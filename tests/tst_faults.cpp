@@ -63,8 +63,8 @@ void filterMessages(QtMsgType type, const QMessageLogContext &context, const QSt
 
 // Written to the slave end by the test itself. A pty passes bytes on in the order they were
 // written, so whatever the master reads before a fence was written to the device before it.
-const QByteArray kClosedFence("\x02<session closed>\x03");
-const QByteArray kEndFence("\x02<end>\x03");
+const QByteArray closedFence("\x02<session closed>\x03");
+const QByteArray endFence("\x02<end>\x03");
 
 enum class Vanish {
     // The module is unplugged: the master end is closed and the listed path removed.
@@ -92,7 +92,7 @@ public:
     }
 
     // Watches the open session's port object. Everything written to the device before it is
-    // released (which is after its close) lies before kClosedFence.
+    // released (which is after its close) lies before closedFence.
     void watchSession()
     {
         connect(serialPort, &QSerialPort::errorOccurred, this,
@@ -103,8 +103,8 @@ public:
         connect(serialPort, &QObject::destroyed, this, [this] {
             closedAt = now();
             if (how == Vanish::PathRemoved)
-                fenceWritten = ::write(pty.slaveFd(), kClosedFence.constData(),
-                                       size_t(kClosedFence.size())) == kClosedFence.size();
+                fenceWritten = ::write(pty.slaveFd(), closedFence.constData(),
+                                       size_t(closedFence.size())) == closedFence.size();
         });
     }
 
@@ -127,23 +127,23 @@ public:
     // final fence written now.
     QByteArray afterClose()
     {
-        if (::write(pty.slaveFd(), kEndFence.constData(), size_t(kEndFence.size())) !=
-            kEndFence.size())
+        if (::write(pty.slaveFd(), endFence.constData(), size_t(endFence.size())) !=
+            endFence.size())
             return "<cannot write the end fence>";
         QDeadlineTimer deadline(10000);
-        while (!received.endsWith(kEndFence) && !deadline.hasExpired())
+        while (!received.endsWith(endFence) && !deadline.hasExpired())
             received += pty.readAtLeast(1, 100);
-        const int closed = received.indexOf(kClosedFence);
-        if (closed < 0 || !received.endsWith(kEndFence))
+        const int closed = received.indexOf(closedFence);
+        if (closed < 0 || !received.endsWith(endFence))
             return "<fences missing>";
-        const int from = closed + kClosedFence.size();
-        return received.mid(from, received.size() - kEndFence.size() - from);
+        const int from = closed + closedFence.size();
+        return received.mid(from, received.size() - endFence.size() - from);
     }
 
     // PathRemoved only: what the device got while the session was open.
     QByteArray beforeClose() const
     {
-        const int closed = received.indexOf(kClosedFence);
+        const int closed = received.indexOf(closedFence);
         return closed < 0 ? received : received.left(closed);
     }
 
@@ -255,14 +255,14 @@ private:
 
 // 50 MiB of pure ASCII lines of 64 bytes each: an eight-digit line number, a space, 53 letters
 // that shift with the line number, CR LF. Any stretch can be generated from its offset alone.
-constexpr qint64 kFloodBytes = 50LL * 1024 * 1024;
-constexpr int kFloodLine = 64;
+constexpr qint64 floodSize = 50LL * 1024 * 1024;
+constexpr int floodLineSize = 64;
 
 void floodBytes(qint64 offset, char *out, int count)
 {
     for (int i = 0; i < count; ++i, ++offset) {
-        const qint64 line = offset / kFloodLine;
-        const int column = int(offset % kFloodLine);
+        const qint64 line = offset / floodLineSize;
+        const int column = int(offset % floodLineSize);
         char c;
         if (column < 8) {
             qint64 digits = line;
@@ -271,9 +271,9 @@ void floodBytes(qint64 offset, char *out, int count)
             c = char('0' + digits % 10);
         } else if (column == 8) {
             c = ' ';
-        } else if (column == kFloodLine - 2) {
+        } else if (column == floodLineSize - 2) {
             c = '\r';
-        } else if (column == kFloodLine - 1) {
+        } else if (column == floodLineSize - 1) {
             c = '\n';
         } else {
             c = char('A' + (line + column) % 26);
@@ -289,8 +289,8 @@ public:
     explicit Flood(int master)
         : thread([this, master] {
               QByteArray block(64 * 1024, '\0');
-              while (sent < kFloodBytes && !stop) {
-                  const int size = int(qMin<qint64>(block.size(), kFloodBytes - sent));
+              while (sent < floodSize && !stop) {
+                  const int size = int(qMin<qint64>(block.size(), floodSize - sent));
                   floodBytes(sent, block.data(), size);
                   for (int done = 0; done < size && !stop;) {
                       const ssize_t n =
@@ -337,13 +337,13 @@ qint64 residentBytes()
 class EventProbe : public QObject
 {
 public:
-    static constexpr QEvent::Type kType = QEvent::Type(QEvent::User + 17);
+    static constexpr QEvent::Type eventType = QEvent::Type(QEvent::User + 17);
     std::function<void()> onEvent;
 
 protected:
     bool event(QEvent *e) override
     {
-        if (e->type() != kType)
+        if (e->type() != eventType)
             return QObject::event(e);
         if (onEvent)
             onEvent();
@@ -351,7 +351,7 @@ protected:
     }
 };
 
-constexpr double MiB = 1024.0 * 1024.0;
+constexpr double mebibyte = 1024.0 * 1024.0;
 
 // Runs an event loop the way the program's own does (sleeping only while nothing is pending;
 // QTest::qWait sleeps 10 ms between rounds, which would pace the program) until `done` holds or
@@ -654,7 +654,7 @@ void FaultsTest::floodKeepsWindowResponsiveMemoryBoundedAndLogWhole()
         peakResident = qMax(peakResident, residentBytes());
         if (postedAt < 0) {
             postedAt = clock.elapsed();
-            QCoreApplication::postEvent(&probe, new QEvent(EventProbe::kType));
+            QCoreApplication::postEvent(&probe, new QEvent(EventProbe::eventType));
         }
     });
 
@@ -670,11 +670,11 @@ void FaultsTest::floodKeepsWindowResponsiveMemoryBoundedAndLogWhole()
     qint64 shownAtPosted = -1, shownAtTimer = -1;
     EventProbe marker;
     marker.onEvent = [&] { shownAtPosted = shown(); };
-    QCoreApplication::postEvent(&marker, new QEvent(EventProbe::kType));
+    QCoreApplication::postEvent(&marker, new QEvent(EventProbe::eventType));
     QTimer::singleShot(0, &marker, [&] { shownAtTimer = shown(); });
     QVERIFY(runEventLoopUntil([&] { return shownAtPosted >= 0 && shownAtTimer >= 0; }, 30000));
-    QVERIFY2(shownAtPosted < kFloodBytes, qPrintable(QString::number(shownAtPosted)));
-    QVERIFY2(shownAtTimer < kFloodBytes, qPrintable(QString::number(shownAtTimer)));
+    QVERIFY2(shownAtPosted < floodSize, qPrintable(QString::number(shownAtPosted)));
+    QVERIFY2(shownAtTimer < floodSize, qPrintable(QString::number(shownAtTimer)));
 
     // Generous for a sanitizer build on a busy machine; the normal build needs a fraction. A
     // flood that stops getting shown ends the wait early.
@@ -687,32 +687,33 @@ void FaultsTest::floodKeepsWindowResponsiveMemoryBoundedAndLogWhole()
                 lastShown = now;
                 lastProgressAt = clock.elapsed();
             }
-            return now >= kFloodBytes || flood.failed || clock.elapsed() - lastProgressAt > 30000;
+            return now >= floodSize || flood.failed || clock.elapsed() - lastProgressAt > 30000;
         },
         200000));
-    QVERIFY2(shown() == kFloodBytes, qPrintable(QString::number(shown())));
+    QVERIFY2(shown() == floodSize, qPrintable(QString::number(shown())));
     const qint64 duration = clock.elapsed() - started;
     const qint64 residentAfter = residentBytes();
     heartbeat.stop();
     QVERIFY(!flood.failed);
-    QCOMPARE(flood.sent.load(), kFloodBytes);
+    QCOMPARE(flood.sent.load(), floodSize);
 
     qInfo("flood of %.0f MiB shown in %.1f s; events waited at most %lld ms; posted event "
           "handled at %.1f MiB, timer at %.1f MiB; resident %.1f MiB before, %.1f MiB peak, "
           "%.1f MiB after",
-          kFloodBytes / MiB, duration / 1000.0, longestWait, shownAtPosted / MiB,
-          shownAtTimer / MiB, residentBefore / MiB, peakResident / MiB, residentAfter / MiB);
+          floodSize / mebibyte, duration / 1000.0, longestWait, shownAtPosted / mebibyte,
+          shownAtTimer / mebibyte, residentBefore / mebibyte, peakResident / mebibyte,
+          residentAfter / mebibyte);
     QVERIFY2(longestWait < 5000, qPrintable(QString::number(longestWait)));
 #ifndef SERMORA_ASAN
     QVERIFY2(residentAfter - residentBefore < 30 * 1024 * 1024,
-             qPrintable(QString::number((residentAfter - residentBefore) / MiB)));
+             qPrintable(QString::number((residentAfter - residentBefore) / mebibyte)));
     QVERIFY2(peakResident - residentBefore < 30 * 1024 * 1024,
-             qPrintable(QString::number((peakResident - residentBefore) / MiB)));
+             qPrintable(QString::number((peakResident - residentBefore) / mebibyte)));
 #endif
 
     // The console follows to the end.
-    QByteArray lastLine(kFloodLine, '\0');
-    floodBytes(kFloodBytes - kFloodLine, lastLine.data(), kFloodLine);
+    QByteArray lastLine(floodLineSize, '\0');
+    floodBytes(floodSize - floodLineSize, lastLine.data(), floodLineSize);
     QVERIFY(textDisplayBuffer.endsWith(QString::fromLatin1(lastLine)));
 
     // The log holds exactly the flood: ASCII shown without stamps is the bytes themselves.
@@ -720,9 +721,9 @@ void FaultsTest::floodKeepsWindowResponsiveMemoryBoundedAndLogWhole()
     QVERIFY(!logRecording);
     QFile written(logPath);
     QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.size(), kFloodBytes);
+    QCOMPARE(written.size(), floodSize);
     QByteArray expected(1024 * 1024, '\0');
-    for (qint64 offset = 0; offset < kFloodBytes; offset += expected.size()) {
+    for (qint64 offset = 0; offset < floodSize; offset += expected.size()) {
         const QByteArray piece = written.read(expected.size());
         floodBytes(offset, expected.data(), expected.size());
         if (piece != expected)

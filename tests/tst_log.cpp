@@ -17,9 +17,9 @@
 
 namespace {
 
-const QString kNoPath = QStringLiteral("点击选择日志保存路径");
-const QString kCannotCreate = QStringLiteral("无法创建文件\r\n请检查路径是否有误！");
-const QString kCannotWrite = QStringLiteral("无法写入日志文件！\r\n日志记录已停止！");
+const QString noPath = QStringLiteral("点击选择日志保存路径");
+const QString cannotCreate = QStringLiteral("无法创建文件\r\n请检查路径是否有误！");
+const QString cannotWrite = QStringLiteral("无法写入日志文件！\r\n日志记录已停止！");
 
 QByteArray readAll(const QString &path)
 {
@@ -114,8 +114,8 @@ void LogTest::pathDialog()
     QCOMPARE(seen->caption, QStringLiteral("保存日志"));
     QCOMPARE(seen->nameFilters, QStringList(QStringLiteral("日志文件(*.log*)")));
     const QString proposed = QStringLiteral("./log/") + QFileInfo(seen->proposedFile).fileName();
-    QVERIFY2(proposed == FileNames::proposedLogFile(before) ||
-                 proposed == FileNames::proposedLogFile(after),
+    QVERIFY2(proposed == FileNames::ProposedLogFile(before) ||
+                 proposed == FileNames::ProposedLogFile(after),
              qPrintable(proposed));
     QCOMPARE(QFileInfo(seen->proposedFile).absolutePath(), QDir::current().absoluteFilePath("log"));
     QCOMPARE(button("pushButton_log_filepath")->text(), chosen);
@@ -164,10 +164,10 @@ void LogTest::refused()
     button("pushButton_log")->click();
     QCOMPARE(warning->className, QStringLiteral("QMessageBox"));
     QCOMPARE(warning->title, QStringLiteral("告警"));
-    QCOMPARE(warning->text, kCannotCreate);
+    QCOMPARE(warning->text, cannotCreate);
     expectIdle();
     QCOMPARE(button("pushButton_log_filepath")->text(),
-             path.isEmpty() ? kNoPath : QDir::current().absoluteFilePath(path));
+             path.isEmpty() ? noPath : QDir::current().absoluteFilePath(path));
     QCOMPARE(QDir::current().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entriesBefore);
 }
 
@@ -241,7 +241,7 @@ void LogTest::failedWriteStopsRecording()
     ModalWatch boxes;
     QVERIFY(receive("lost\r\n").contains(QStringLiteral("lost")));
     QTRY_COMPARE(boxes.seen.size(), 1);
-    QCOMPARE(boxes.seen.first(), QStringLiteral("告警|") + kCannotWrite);
+    QCOMPARE(boxes.seen.first(), QStringLiteral("告警|") + cannotWrite);
     expectIdle();
     QVERIFY(!logFile.isOpen());
 

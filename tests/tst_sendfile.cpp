@@ -24,8 +24,8 @@
 
 namespace {
 
-const QString kNoPortText = QStringLiteral("无法发送文件！\r\n请先配置并打开串口！");
-const QString kUnopenableText =
+const QString noPortText = QStringLiteral("无法发送文件！\r\n请先配置并打开串口！");
+const QString unopenableText =
     QStringLiteral("无法打开文件！\r\n请检查文件是否存在或有无读取权限！");
 
 double cpuSeconds()
@@ -246,7 +246,7 @@ void SendFileTest::unopenableFileWarnsAndSendsNothing()
     auto seen = acceptNextMessageBox();
     send();
     QCOMPARE(seen->title, QStringLiteral("告警"));
-    QCOMPARE(seen->text, kUnopenableText);
+    QCOMPARE(seen->text, unopenableText);
     QCOMPARE(bar->value(), 37);
     QVERIFY(barValues.isEmpty());
     QVERIFY(sendButton->isEnabled());
@@ -261,7 +261,7 @@ void SendFileTest::noPortOrNoFileWarns()
     bar->setValue(37);
     auto seen = acceptNextMessageBox();
     send();
-    QCOMPARE(seen->text, kNoPortText);
+    QCOMPARE(seen->text, noPortText);
 
     // A file chosen, with no port open.
     get<QPushButton>("pushButton_serialOpen")->click();
@@ -271,7 +271,7 @@ void SendFileTest::noPortOrNoFileWarns()
     seen = acceptNextMessageBox();
     send();
     QCOMPARE(seen->title, QStringLiteral("告警"));
-    QCOMPARE(seen->text, kNoPortText);
+    QCOMPARE(seen->text, noPortText);
 
     QCOMPARE(bar->value(), 37);
     QVERIFY(sendButton->isEnabled());

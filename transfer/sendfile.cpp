@@ -39,22 +39,22 @@ void Widget::on_pushButton_send_file_clicked()
 
     const qint64 blockSize = SendBlockSize(serialPort->baudRate());
     const qint64 fileSize = file.size();
-    qCDebug(lcData) << "File size:" << fileSize << " block size:" << blockSize;
+    qCDebug(DataTrace) << "File size:" << fileSize << " block size:" << blockSize;
     for (qint64 k = 1; !file.atEnd(); ++k) {
         const QByteArray block = file.read(blockSize);
         // A read error (a failing drive) yields nothing without reaching the end; going on would
         // never finish.
         if (block.isEmpty())
             break;
-        qCDebug(lcData) << block;
+        qCDebug(DataTrace) << block;
         // The port may have been closed while the previous pause kept the event loop running.
         if (!serialPort)
             break;
         // Written outside the trace: a disabled category skips its arguments.
         const qint64 written = serialPort->write(block);
-        qCDebug(lcData) << "wLen:" << written;
+        qCDebug(DataTrace) << "wLen:" << written;
         const qint64 progress = SendProgress(k, blockSize, fileSize);
-        qCDebug(lcData) << "trasmit: %" << progress;
+        qCDebug(DataTrace) << "trasmit: %" << progress;
         // Past 100 only after a short last block; the bar keeps its value then.
         if (progress <= 100)
             ui->progressBar->setValue(int(progress));

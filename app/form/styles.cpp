@@ -2,14 +2,14 @@
 
 namespace Styles {
 
-QString titleButton()
+QString TitleButton()
 {
     return QStringLiteral("QPushButton{background-color: rgb(64, 66, 68);border-radius:1px;}\n"
                           "QPushButton:hover{background-color: rgb(160, 160, 160);"
                           "border-radius:1px;}");
 }
 
-QString combo()
+QString Combo()
 {
     return QStringLiteral("QComboBox{border: 1px solid gray;border-radius: 1px;"
                           "padding: 1px 2px 1px 2px;background-color: rgb(255, 255, 255);}\n"
@@ -21,7 +21,7 @@ QString combo()
                           "QComboBox::down-arrow{image: url(:/image/image/drop.jpg);}");
 }
 
-QString openButtonClosed()
+QString OpenButtonClosed()
 {
     return QStringLiteral("QPushButton{color: rgb(255, 255, 255);font: 12pt \"微软雅黑\";"
                           "background-repeat: no-repeat;border-radius: 2px;"
@@ -30,14 +30,14 @@ QString openButtonClosed()
                           "QPushButton:pressed{background-color: #0eb2f1;}");
 }
 
-QString openButtonOpen()
+QString OpenButtonOpen()
 {
     return QStringLiteral("QPushButton{background-color: rgb(170, 0, 0);border-radius: 3px;"
                           "color: rgb(255, 255, 255);font: 12pt \"微软雅黑\";}\n"
                           "QPushButton:hover{background-color: rgb(200, 0, 0);}");
 }
 
-QString blueButton()
+QString BlueButton()
 {
     return QStringLiteral("QPushButton{color: rgb(255, 255, 255);border-radius: 1px;"
                           "background-color: rgb(51, 136, 255);}\n"
@@ -45,7 +45,7 @@ QString blueButton()
                           "QPushButton:pressed{background-color: #0eb2f1;}");
 }
 
-QString rowButton()
+QString RowButton()
 {
     return QStringLiteral("QPushButton{color: rgb(255, 255, 255);border-radius: 1px;"
                           "background-color: rgb(51, 136, 255);border: 1px solid gray;}\n"
@@ -53,28 +53,28 @@ QString rowButton()
                           "QPushButton:pressed{background-color: #0eb2f1;}");
 }
 
-QString stopButton()
+QString StopButton()
 {
     return QStringLiteral("QPushButton{background-color: rgb(170, 0, 0);border-radius: 3px;"
                           "color: rgb(255, 255, 255);font: 9pt \"微软雅黑\";}\n"
                           "QPushButton:hover{background-color: rgb(200, 0, 0);}");
 }
 
-QString pathButton()
+QString PathButton()
 {
     return QStringLiteral("QPushButton{border: 1px solid gray;border-radius: 1px;"
                           "background-color: rgb(255, 255, 255);text-align: left;color: gray;}\n"
                           "QPushButton:pressed{background-color: rgb(230, 230, 230);}");
 }
 
-QString foldButton()
+QString FoldButton()
 {
     return QStringLiteral("QPushButton{border-radius: 1px;"
                           "background-color: rgb(255, 255, 255);text-align: left;color: gray;}\n"
                           "QPushButton:pressed{background-color: rgb(230, 230, 230);}");
 }
 
-QString tabs()
+QString Tabs()
 {
     return QStringLiteral("QTabWidget::pane{border-bottom: 1px solid gray;"
                           "background-color: rgb(255, 255, 255);}\n"
@@ -86,21 +86,21 @@ QString tabs()
                           "background-color: rgb(85, 170, 0);color: white;min-width: 60px;}");
 }
 
-QString pinOn()
+QString PinOn()
 {
     return QStringLiteral("QPushButton{background-color: rgb(120, 120, 120);border-radius:1px;}\n"
                           "QPushButton:hover{background-color: rgb(160, 160, 160);"
                           "border-radius:1px;}");
 }
 
-QString pinOff()
+QString PinOff()
 {
     return QStringLiteral("QPushButton{background-color: rgb(70, 70, 70);border-radius:1px;}\n"
                           "QPushButton:hover{background-color: rgb(160, 160, 160);"
                           "border-radius:1px;}");
 }
 
-QString logRecording()
+QString LogRecording()
 {
     return QStringLiteral("QPushButton { background-color: rgb(170, 0, 0); border-radius: 3px; "
                           "color: rgb(255, 255, 255); } QPushButton:hover { background-color: "

@@ -4,17 +4,17 @@
 
 // Style sheets shared by the form and by the slots that switch a control's look at run time.
 namespace Styles {
-QString titleButton();
-QString combo();
-QString openButtonClosed();
-QString openButtonOpen();
-QString blueButton();
-QString rowButton();
-QString stopButton();
-QString pathButton();
-QString foldButton();
-QString tabs();
-QString pinOn();
-QString pinOff();
-QString logRecording();
+QString TitleButton();
+QString Combo();
+QString OpenButtonClosed();
+QString OpenButtonOpen();
+QString BlueButton();
+QString RowButton();
+QString StopButton();
+QString PathButton();
+QString FoldButton();
+QString Tabs();
+QString PinOn();
+QString PinOff();
+QString LogRecording();
 } // namespace Styles

@@ -11,34 +11,34 @@
 
 namespace {
 
-const QString kUiFont = QStringLiteral("font: 9pt \"微软雅黑\";");
-const QString kWhite = QStringLiteral("background-color: rgb(255, 255, 255);");
+const QString UiFont = QStringLiteral("font: 9pt \"微软雅黑\";");
+const QString WhiteBackground = QStringLiteral("background-color: rgb(255, 255, 255);");
 
-void setFixed(QWidget *w, int width, int height)
+void SetFixed(QWidget *w, int width, int height)
 {
     w->setMinimumSize(width, height);
     w->setMaximumSize(width, height);
 }
 
-void setHeight(QWidget *w, int height)
+void SetHeight(QWidget *w, int height)
 {
     w->setMinimumHeight(height);
     w->setMaximumHeight(height);
 }
 
-QSpacerItem *hSpacer()
+QSpacerItem *HSpacer()
 {
     return new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
 }
 
-template <typename T> T *named(QWidget *parent, const QString &name)
+template <typename T> T *Named(QWidget *parent, const QString &name)
 {
     T *w = new T(parent);
     w->setObjectName(name);
     return w;
 }
 
-QHBoxLayout *hbox(QWidget *w, int spacing, int left, int top, int right, int bottom)
+QHBoxLayout *HBox(QWidget *w, int spacing, int left, int top, int right, int bottom)
 {
     auto *layout = new QHBoxLayout(w);
     layout->setSpacing(spacing);
@@ -46,7 +46,7 @@ QHBoxLayout *hbox(QWidget *w, int spacing, int left, int top, int right, int bot
     return layout;
 }
 
-QVBoxLayout *vbox(QWidget *w, int spacing, int left, int top, int right, int bottom)
+QVBoxLayout *VBox(QWidget *w, int spacing, int left, int top, int right, int bottom)
 {
     auto *layout = new QVBoxLayout(w);
     layout->setSpacing(spacing);
@@ -65,11 +65,11 @@ void Ui_Widget::setupUi(QWidget *form)
     form->setStyleSheet(QStringLiteral("background-color: rgb(64, 66, 68);\n"
                                        "border-color: rgb(0, 170, 255);"));
 
-    verticalLayout = vbox(form, 0, 0, 0, 0, 0);
+    verticalLayout = VBox(form, 0, 0, 0, 0, 0);
     verticalLayout->addWidget(setupTitleBar(form), 1);
 
-    widget_container = named<QWidget>(form, QStringLiteral("widget_container"));
-    horizontalLayout_container = hbox(widget_container, 0, 0, 0, 0, 0);
+    widget_container = Named<QWidget>(form, QStringLiteral("widget_container"));
+    horizontalLayout_container = HBox(widget_container, 0, 0, 0, 0, 0);
     horizontalLayout_container->addWidget(setupLeftPanel(widget_container), 4);
     horizontalLayout_container->addWidget(setupRightPanel(widget_container), 3);
     verticalLayout->addWidget(widget_container, 20);
@@ -84,32 +84,32 @@ void Ui_Widget::setupUi(QWidget *form)
 
 QWidget *Ui_Widget::setupTitleBar(QWidget *form)
 {
-    widget_menuBar = named<QWidget>(form, QStringLiteral("widget_menuBar"));
-    setHeight(widget_menuBar, 25);
+    widget_menuBar = Named<QWidget>(form, QStringLiteral("widget_menuBar"));
+    SetHeight(widget_menuBar, 25);
     widget_menuBar->setStyleSheet(QStringLiteral("background-color: rgb(64, 66, 68);\n"
                                                  "color: rgb(255, 255, 255);"));
-    horizontalLayout_menuBar = hbox(widget_menuBar, 5, 5, 0, 0, 0);
+    horizontalLayout_menuBar = HBox(widget_menuBar, 5, 5, 0, 0, 0);
 
-    label_logo = named<QLabel>(widget_menuBar, QStringLiteral("label_logo"));
-    setFixed(label_logo, 20, 20);
+    label_logo = Named<QLabel>(widget_menuBar, QStringLiteral("label_logo"));
+    SetFixed(label_logo, 20, 20);
     label_logo->setTextFormat(Qt::AutoText);
     label_logo->setPixmap(QPixmap(QStringLiteral(":/image/image/logo.png")));
     label_logo->setScaledContents(true);
     label_logo->setWordWrap(false);
     horizontalLayout_menuBar->addWidget(label_logo);
 
-    label_title = named<QLabel>(widget_menuBar, QStringLiteral("label_title"));
-    label_title->setStyleSheet(kUiFont);
+    label_title = Named<QLabel>(widget_menuBar, QStringLiteral("label_title"));
+    label_title->setStyleSheet(UiFont);
     horizontalLayout_menuBar->addWidget(label_title);
 
-    widget_winIcon = named<QWidget>(widget_menuBar, QStringLiteral("widget_winIcon"));
+    widget_winIcon = Named<QWidget>(widget_menuBar, QStringLiteral("widget_winIcon"));
     widget_winIcon->setLayoutDirection(Qt::RightToLeft);
-    horizontalLayout_winIcon = hbox(widget_winIcon, 5, 0, 0, 5, 0);
+    horizontalLayout_winIcon = HBox(widget_winIcon, 5, 0, 0, 5, 0);
     // Right-to-left: the first button added stands at the far right.
     auto titleButton = [&](const char *name, const char *icon, bool small) {
-        auto *b = named<QPushButton>(widget_winIcon, QString::fromLatin1(name));
-        setFixed(b, 25, 25);
-        b->setStyleSheet(Styles::titleButton());
+        auto *b = Named<QPushButton>(widget_winIcon, QString::fromLatin1(name));
+        SetFixed(b, 25, 25);
+        b->setStyleSheet(Styles::TitleButton());
         b->setIcon(QIcon(QString::fromLatin1(icon)));
         if (small)
             b->setIconSize(QSize(10, 10));
@@ -121,7 +121,7 @@ QWidget *Ui_Widget::setupTitleBar(QWidget *form)
     btn_min = titleButton("btn_min", ":/image/image/btn_min.png", true);
     btn_top = titleButton("btn_top", ":/image/image/lock.png", false);
     pushButton_about = titleButton("pushButton_about", ":/image/image/help.png", false);
-    horizontalLayout_winIcon->addItem(hSpacer());
+    horizontalLayout_winIcon->addItem(HSpacer());
     horizontalLayout_menuBar->addWidget(widget_winIcon);
     horizontalLayout_menuBar->setStretch(2, 1);
     return widget_menuBar;
@@ -129,15 +129,15 @@ QWidget *Ui_Widget::setupTitleBar(QWidget *form)
 
 QWidget *Ui_Widget::setupLeftPanel(QWidget *parent)
 {
-    widget_left = named<QWidget>(parent, QStringLiteral("widget_left"));
-    verticalLayout_left = vbox(widget_left, 1, 2, 2, 1, 0);
+    widget_left = Named<QWidget>(parent, QStringLiteral("widget_left"));
+    verticalLayout_left = VBox(widget_left, 1, 2, 2, 1, 0);
     verticalLayout_left->addWidget(setupPortGroup(widget_left));
 
-    auto *console = named<QWidget>(widget_left, QStringLiteral("widget_console"));
+    auto *console = Named<QWidget>(widget_left, QStringLiteral("widget_console"));
     console->setMinimumHeight(200);
-    console->setStyleSheet(kWhite);
-    auto *consoleLayout = vbox(console, 6, 0, 0, 0, 0);
-    textBrowser = named<QTextBrowser>(console, QStringLiteral("textBrowser"));
+    console->setStyleSheet(WhiteBackground);
+    auto *consoleLayout = VBox(console, 6, 0, 0, 0, 0);
+    textBrowser = Named<QTextBrowser>(console, QStringLiteral("textBrowser"));
     textBrowser->setStyleSheet(QStringLiteral("border:none;\nfont: 9pt \"等线\";"));
     consoleLayout->addWidget(textBrowser);
     verticalLayout_left->addWidget(console);
@@ -148,17 +148,17 @@ QWidget *Ui_Widget::setupLeftPanel(QWidget *parent)
 
 QWidget *Ui_Widget::setupPortGroup(QWidget *parent)
 {
-    auto *holder = named<QWidget>(parent, QStringLiteral("widget_portSettings"));
+    auto *holder = Named<QWidget>(parent, QStringLiteral("widget_portSettings"));
     holder->setMinimumWidth(550);
-    setHeight(holder, 90);
-    hbox(holder, 0, 0, 0, 0, 0);
+    SetHeight(holder, 90);
+    HBox(holder, 0, 0, 0, 0, 0);
 
-    groupBox = named<QGroupBox>(holder, QStringLiteral("groupBox"));
-    groupBox->setStyleSheet(kUiFont + QStringLiteral("\n") + kWhite);
+    groupBox = Named<QGroupBox>(holder, QStringLiteral("groupBox"));
+    groupBox->setStyleSheet(UiFont + QStringLiteral("\n") + WhiteBackground);
     holder->layout()->addWidget(groupBox);
-    auto *groupLayout = hbox(groupBox, 0, 0, 0, 0, 2);
+    auto *groupLayout = HBox(groupBox, 0, 0, 0, 0, 2);
 
-    auto *gridHolder = named<QWidget>(groupBox, QStringLiteral("widget_portGrid"));
+    auto *gridHolder = Named<QWidget>(groupBox, QStringLiteral("widget_portGrid"));
     gridHolder->setMinimumWidth(450);
     gridHolder->setMaximumWidth(450);
     gridLayout_port = new QGridLayout(gridHolder);
@@ -166,12 +166,12 @@ QWidget *Ui_Widget::setupPortGroup(QWidget *parent)
     gridLayout_port->setContentsMargins(11, 11, 11, 11);
     auto pair = [&](int row, int column, const char *labelName, const char *comboName,
                     QLabel **labelOut, QComboBox **comboOut) {
-        auto *l = named<QLabel>(gridHolder, QString::fromLatin1(labelName));
+        auto *l = Named<QLabel>(gridHolder, QString::fromLatin1(labelName));
         l->setMaximumWidth(40);
-        auto *c = named<QComboBox>(gridHolder, QString::fromLatin1(comboName));
+        auto *c = Named<QComboBox>(gridHolder, QString::fromLatin1(comboName));
         c->setMinimumWidth(50);
         c->setMaximumWidth(100);
-        c->setStyleSheet(Styles::combo());
+        c->setStyleSheet(Styles::Combo());
         gridLayout_port->addWidget(l, row, column);
         gridLayout_port->addWidget(c, row, column + 1);
         *labelOut = l;
@@ -183,19 +183,19 @@ QWidget *Ui_Widget::setupPortGroup(QWidget *parent)
     pair(1, 0, "label_2", "comboBox_parity", &label_2, &comboBox_parity);
     pair(1, 2, "label_3", "comboBox_flowcontrol", &label_3, &comboBox_flowcontrol);
     pair(1, 4, "label_5", "comboBox_stopbits", &label_5, &comboBox_stopbits);
-    label->setStyleSheet(kUiFont);
+    label->setStyleSheet(UiFont);
     groupLayout->addWidget(gridHolder);
 
-    auto *openHolder = named<QWidget>(groupBox, QStringLiteral("widget_openButton"));
+    auto *openHolder = Named<QWidget>(groupBox, QStringLiteral("widget_openButton"));
     openHolder->setMinimumWidth(120);
     openHolder->setMaximumWidth(120);
-    auto *openLayout = hbox(openHolder, 6, 11, 11, 11, 11);
-    pushButton_serialOpen = named<QPushButton>(openHolder, QStringLiteral("pushButton_serialOpen"));
-    setHeight(pushButton_serialOpen, 45);
-    pushButton_serialOpen->setStyleSheet(Styles::openButtonClosed());
+    auto *openLayout = HBox(openHolder, 6, 11, 11, 11, 11);
+    pushButton_serialOpen = Named<QPushButton>(openHolder, QStringLiteral("pushButton_serialOpen"));
+    SetHeight(pushButton_serialOpen, 45);
+    pushButton_serialOpen->setStyleSheet(Styles::OpenButtonClosed());
     openLayout->addWidget(pushButton_serialOpen);
     groupLayout->addWidget(openHolder);
-    groupLayout->addItem(hSpacer());
+    groupLayout->addItem(HSpacer());
     groupLayout->setStretch(0, 3);
     groupLayout->setStretch(1, 1);
     return holder;
@@ -203,26 +203,26 @@ QWidget *Ui_Widget::setupPortGroup(QWidget *parent)
 
 QWidget *Ui_Widget::setupControls(QWidget *parent)
 {
-    auto *controls = named<QWidget>(parent, QStringLiteral("widget_controls"));
-    setHeight(controls, 160);
-    controls->setStyleSheet(kWhite + QStringLiteral("\n") + kUiFont);
-    auto *layout = vbox(controls, 0, 2, 0, 2, 0);
+    auto *controls = Named<QWidget>(parent, QStringLiteral("widget_controls"));
+    SetHeight(controls, 160);
+    controls->setStyleSheet(WhiteBackground + QStringLiteral("\n") + UiFont);
+    auto *layout = VBox(controls, 0, 2, 0, 2, 0);
     auto row = [&](const char *name) {
-        auto *w = named<QWidget>(controls, QString::fromLatin1(name));
-        setHeight(w, 40);
-        hbox(w, 10, 0, 0, 0, 0);
+        auto *w = Named<QWidget>(controls, QString::fromLatin1(name));
+        SetHeight(w, 40);
+        HBox(w, 10, 0, 0, 0, 0);
         layout->addWidget(w);
         return w;
     };
     auto button = [](QWidget *p, const char *name, int width, int height) {
-        auto *b = named<QPushButton>(p, QString::fromLatin1(name));
-        setFixed(b, width, height);
-        b->setStyleSheet(Styles::blueButton());
+        auto *b = Named<QPushButton>(p, QString::fromLatin1(name));
+        SetFixed(b, width, height);
+        b->setStyleSheet(Styles::BlueButton());
         p->layout()->addWidget(b);
         return b;
     };
     auto check = [](QWidget *p, const char *name) {
-        auto *c = named<QCheckBox>(p, QString::fromLatin1(name));
+        auto *c = Named<QCheckBox>(p, QString::fromLatin1(name));
         p->layout()->addWidget(c);
         return c;
     };
@@ -234,58 +234,58 @@ QWidget *Ui_Widget::setupControls(QWidget *parent)
     checkBox_CmdHexSend = check(r1, "checkBox_CmdHexSend");
     checkBox_Timestamp = check(r1, "checkBox_Timestamp");
     checkBox_CmdWithEnter = check(r1, "checkBox_CmdWithEnter");
-    r1->layout()->addItem(hSpacer());
-    pushButton_expand_fold = named<QPushButton>(r1, QStringLiteral("pushButton_expand_fold"));
-    setFixed(pushButton_expand_fold, 30, 30);
-    pushButton_expand_fold->setStyleSheet(Styles::foldButton());
+    r1->layout()->addItem(HSpacer());
+    pushButton_expand_fold = Named<QPushButton>(r1, QStringLiteral("pushButton_expand_fold"));
+    SetFixed(pushButton_expand_fold, 30, 30);
+    pushButton_expand_fold->setStyleSheet(Styles::FoldButton());
     pushButton_expand_fold->setIcon(QIcon(QStringLiteral(":/image/image/expand.jpg")));
     pushButton_expand_fold->setIconSize(QSize(25, 25));
     r1->layout()->addWidget(pushButton_expand_fold);
 
     QWidget *r2 = row("widget_controlRow2");
-    lineEdit_main_cmd = named<QLineEdit>(r2, QStringLiteral("lineEdit_main_cmd"));
-    setHeight(lineEdit_main_cmd, 30);
-    lineEdit_main_cmd->setStyleSheet(kWhite);
+    lineEdit_main_cmd = Named<QLineEdit>(r2, QStringLiteral("lineEdit_main_cmd"));
+    SetHeight(lineEdit_main_cmd, 30);
+    lineEdit_main_cmd->setStyleSheet(WhiteBackground);
     r2->layout()->addWidget(lineEdit_main_cmd);
     pushButton_main_cmd_send = button(r2, "pushButton_main_cmd_send", 80, 30);
 
     QWidget *r3 = row("widget_controlRow3");
-    pushButton_send_file_path = named<QPushButton>(r3, QStringLiteral("pushButton_send_file_path"));
-    setHeight(pushButton_send_file_path, 30);
-    pushButton_send_file_path->setStyleSheet(Styles::pathButton());
+    pushButton_send_file_path = Named<QPushButton>(r3, QStringLiteral("pushButton_send_file_path"));
+    SetHeight(pushButton_send_file_path, 30);
+    pushButton_send_file_path->setStyleSheet(Styles::PathButton());
     pushButton_send_file_path->setAutoDefault(false);
     pushButton_send_file_path->setFlat(false);
     r3->layout()->addWidget(pushButton_send_file_path);
-    progressBar = named<QProgressBar>(r3, QStringLiteral("progressBar"));
-    setFixed(progressBar, 100, 30);
+    progressBar = Named<QProgressBar>(r3, QStringLiteral("progressBar"));
+    SetFixed(progressBar, 100, 30);
     progressBar->setValue(0);
     progressBar->setAlignment(Qt::AlignCenter);
-    progressBar->setStyleSheet(kWhite + QStringLiteral("\nborder: 1px solid gray;"));
+    progressBar->setStyleSheet(WhiteBackground + QStringLiteral("\nborder: 1px solid gray;"));
     r3->layout()->addWidget(progressBar);
     pushButton_send_file = button(r3, "pushButton_send_file", 80, 30);
 
     QWidget *r4 = row("widget_controlRow4");
-    pushButton_log_filepath = named<QPushButton>(r4, QStringLiteral("pushButton_log_filepath"));
-    setHeight(pushButton_log_filepath, 30);
-    pushButton_log_filepath->setStyleSheet(Styles::pathButton());
+    pushButton_log_filepath = Named<QPushButton>(r4, QStringLiteral("pushButton_log_filepath"));
+    SetHeight(pushButton_log_filepath, 30);
+    pushButton_log_filepath->setStyleSheet(Styles::PathButton());
     r4->layout()->addWidget(pushButton_log_filepath);
     checkBox_sendlog_record = check(r4, "checkBox_sendlog_record");
-    setFixed(checkBox_sendlog_record, 100, 30);
+    SetFixed(checkBox_sendlog_record, 100, 30);
     pushButton_log = button(r4, "pushButton_log", 80, 30);
     return controls;
 }
 
 QWidget *Ui_Widget::setupRightPanel(QWidget *parent)
 {
-    widget_right = named<QWidget>(parent, QStringLiteral("widget_right"));
+    widget_right = Named<QWidget>(parent, QStringLiteral("widget_right"));
     widget_right->setStyleSheet(QString());
-    verticalLayout_right = vbox(widget_right, 1, 1, 1, 2, 0);
-    auto *panel = named<QWidget>(widget_right, QStringLiteral("widget_pages"));
-    panel->setStyleSheet(kWhite);
-    auto *panelLayout = vbox(panel, 0, 0, 0, 0, 0);
+    verticalLayout_right = VBox(widget_right, 1, 1, 1, 2, 0);
+    auto *panel = Named<QWidget>(widget_right, QStringLiteral("widget_pages"));
+    panel->setStyleSheet(WhiteBackground);
+    auto *panelLayout = VBox(panel, 0, 0, 0, 0, 0);
 
-    tabWidget = named<QTabWidget>(panel, QStringLiteral("tabWidget"));
-    tabWidget->setStyleSheet(Styles::tabs());
+    tabWidget = Named<QTabWidget>(panel, QStringLiteral("tabWidget"));
+    tabWidget->setStyleSheet(Styles::Tabs());
     tabWidget->setElideMode(Qt::ElideNone);
     for (int page = 0; page < PageCount; ++page)
         tabWidget->addTab(setupPage(page), QString());
@@ -328,28 +328,28 @@ QWidget *Ui_Widget::setupRightPanel(QWidget *parent)
 QWidget *Ui_Widget::setupPage(int page)
 {
     const QString p = QString::number(page);
-    QWidget *tab = named<QWidget>(nullptr, QStringLiteral("tab_") + p);
+    QWidget *tab = Named<QWidget>(nullptr, QStringLiteral("tab_") + p);
     tabs[page] = tab;
-    auto *layout = vbox(tab, 2, 5, 2, 5, 2);
+    auto *layout = VBox(tab, 2, 5, 2, 5, 2);
 
-    auto *header = named<QWidget>(tab, QStringLiteral("widget_p%1_header").arg(p));
-    auto *headerLayout = hbox(header, 5, 0, 0, 0, 0);
-    selectAll[page] = named<QCheckBox>(header, QStringLiteral("checkBox_p%1_CmdSelectAll").arg(p));
+    auto *header = Named<QWidget>(tab, QStringLiteral("widget_p%1_header").arg(p));
+    auto *headerLayout = HBox(header, 5, 0, 0, 0, 0);
+    selectAll[page] = Named<QCheckBox>(header, QStringLiteral("checkBox_p%1_CmdSelectAll").arg(p));
     headerLayout->addWidget(selectAll[page]);
     if (page == 0) {
-        label_9 = named<QLabel>(header, QStringLiteral("label_9"));
+        label_9 = Named<QLabel>(header, QStringLiteral("label_9"));
         headerLayout->addWidget(label_9);
     }
-    hexAll[page] = named<QCheckBox>(header, QStringLiteral("checkBox_p%1_hexSelectAll").arg(p));
+    hexAll[page] = Named<QCheckBox>(header, QStringLiteral("checkBox_p%1_hexSelectAll").arg(p));
     hexAll[page]->setLayoutDirection(Qt::RightToLeft);
     hexAll[page]->setStyleSheet(QStringLiteral("margin-right:6px;"));
     hexAll[page]->setTristate(false);
     headerLayout->addWidget(hexAll[page]);
-    enterAll[page] = named<QCheckBox>(header, QStringLiteral("checkBox_p%1_EnterSeledtAll").arg(p));
+    enterAll[page] = Named<QCheckBox>(header, QStringLiteral("checkBox_p%1_EnterSeledtAll").arg(p));
     enterAll[page]->setMinimumWidth(64);
     enterAll[page]->setMaximumWidth(64);
     headerLayout->addWidget(enterAll[page]);
-    delayLabels[page] = named<QLabel>(header, QStringLiteral("label_%1").arg(11 + page));
+    delayLabels[page] = Named<QLabel>(header, QStringLiteral("label_%1").arg(11 + page));
     delayLabels[page]->setMinimumWidth(50);
     delayLabels[page]->setMaximumWidth(70);
     delayLabels[page]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -358,19 +358,19 @@ QWidget *Ui_Widget::setupPage(int page)
 
     for (int k = page * RowsPerPage + 1; k <= (page + 1) * RowsPerPage; ++k) {
         const QString n = QString::number(k);
-        auto *row = named<QWidget>(tab, QStringLiteral("widget_row_") + n);
-        auto *rowLayout = hbox(row, 5, 0, 0, 0, 0);
-        rowLayout->addWidget(named<QCheckBox>(row, QStringLiteral("checkBox_selectList_") + n));
-        rowLayout->addWidget(named<QLineEdit>(row, QStringLiteral("lineEdit_cmdList_") + n));
-        rowLayout->addWidget(named<QCheckBox>(row, QStringLiteral("checkBox_hexList_") + n));
-        rowLayout->addWidget(named<QCheckBox>(row, QStringLiteral("checkBox_enterList_") + n));
-        auto *send = named<QPushButton>(row, QStringLiteral("pushButton_sendList_") + n);
+        auto *row = Named<QWidget>(tab, QStringLiteral("widget_row_") + n);
+        auto *rowLayout = HBox(row, 5, 0, 0, 0, 0);
+        rowLayout->addWidget(Named<QCheckBox>(row, QStringLiteral("checkBox_selectList_") + n));
+        rowLayout->addWidget(Named<QLineEdit>(row, QStringLiteral("lineEdit_cmdList_") + n));
+        rowLayout->addWidget(Named<QCheckBox>(row, QStringLiteral("checkBox_hexList_") + n));
+        rowLayout->addWidget(Named<QCheckBox>(row, QStringLiteral("checkBox_enterList_") + n));
+        auto *send = Named<QPushButton>(row, QStringLiteral("pushButton_sendList_") + n);
         send->setMinimumSize(40, 20);
         send->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-        send->setStyleSheet(Styles::rowButton());
+        send->setStyleSheet(Styles::RowButton());
         rowButtons.append(send);
         rowLayout->addWidget(send);
-        auto *delay = named<QLineEdit>(row, QStringLiteral("lineEdit_delayList_") + n);
+        auto *delay = Named<QLineEdit>(row, QStringLiteral("lineEdit_delayList_") + n);
         delay->setMinimumWidth(50);
         delay->setMaximumWidth(70);
         rowLayout->addWidget(delay);
@@ -381,18 +381,18 @@ QWidget *Ui_Widget::setupPage(int page)
 
 QWidget *Ui_Widget::setupRunBar(QWidget *parent)
 {
-    auto *bar = named<QWidget>(parent, QStringLiteral("widget_runBar"));
-    setHeight(bar, 80);
-    bar->setStyleSheet(kUiFont);
-    auto *layout = vbox(bar, 0, 0, 0, 0, 0);
+    auto *bar = Named<QWidget>(parent, QStringLiteral("widget_runBar"));
+    SetHeight(bar, 80);
+    bar->setStyleSheet(UiFont);
+    auto *layout = VBox(bar, 0, 0, 0, 0, 0);
     auto row = [&](const char *name) {
-        auto *w = named<QWidget>(bar, QString::fromLatin1(name));
-        hbox(w, 5, 5, 0, 5, 0);
+        auto *w = Named<QWidget>(bar, QString::fromLatin1(name));
+        HBox(w, 5, 5, 0, 5, 0);
         layout->addWidget(w);
         return w;
     };
     auto button = [](QWidget *p, const char *name, const QString &style) {
-        auto *b = named<QPushButton>(p, QString::fromLatin1(name));
+        auto *b = Named<QPushButton>(p, QString::fromLatin1(name));
         b->setMinimumSize(100, 30);
         b->setStyleSheet(style);
         p->layout()->addWidget(b);
@@ -400,41 +400,41 @@ QWidget *Ui_Widget::setupRunBar(QWidget *parent)
     };
 
     QWidget *r1 = row("widget_runRow");
-    pushButton_run = button(r1, "pushButton_run", Styles::blueButton());
+    pushButton_run = button(r1, "pushButton_run", Styles::BlueButton());
     pushButton_run->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
-    pushButton_stop = button(r1, "pushButton_stop", Styles::stopButton());
-    label_7 = named<QLabel>(r1, QStringLiteral("label_7"));
+    pushButton_stop = button(r1, "pushButton_stop", Styles::StopButton());
+    label_7 = Named<QLabel>(r1, QStringLiteral("label_7"));
     r1->layout()->addWidget(label_7);
-    lineEdit_RunTimes = named<QLineEdit>(r1, QStringLiteral("lineEdit_RunTimes"));
+    lineEdit_RunTimes = Named<QLineEdit>(r1, QStringLiteral("lineEdit_RunTimes"));
     lineEdit_RunTimes->setMinimumHeight(30);
     r1->layout()->addWidget(lineEdit_RunTimes);
-    label_RunInterval = named<QLabel>(r1, QStringLiteral("label_RunInterval"));
+    label_RunInterval = Named<QLabel>(r1, QStringLiteral("label_RunInterval"));
     r1->layout()->addWidget(label_RunInterval);
-    lineEdit_Interval = named<QLineEdit>(r1, QStringLiteral("lineEdit_Interval"));
+    lineEdit_Interval = Named<QLineEdit>(r1, QStringLiteral("lineEdit_Interval"));
     lineEdit_Interval->setMinimumHeight(30);
     r1->layout()->addWidget(lineEdit_Interval);
-    r1->layout()->addItem(hSpacer());
+    r1->layout()->addItem(HSpacer());
 
     QWidget *r2 = row("widget_configRow");
-    pushButton_saveConfigFile = button(r2, "pushButton_saveConfigFile", Styles::blueButton());
-    pushButton_loadConfingFile = button(r2, "pushButton_loadConfingFile", Styles::blueButton());
-    pushButton_clearAllConfMsg = button(r2, "pushButton_clearAllConfMsg", Styles::blueButton());
-    r2->layout()->addItem(hSpacer());
+    pushButton_saveConfigFile = button(r2, "pushButton_saveConfigFile", Styles::BlueButton());
+    pushButton_loadConfingFile = button(r2, "pushButton_loadConfingFile", Styles::BlueButton());
+    pushButton_clearAllConfMsg = button(r2, "pushButton_clearAllConfMsg", Styles::BlueButton());
+    r2->layout()->addItem(HSpacer());
     return bar;
 }
 
 QWidget *Ui_Widget::setupBottomBar(QWidget *form)
 {
-    widget_bottomBar = named<QWidget>(form, QStringLiteral("widget_bottomBar"));
-    setHeight(widget_bottomBar, 25);
+    widget_bottomBar = Named<QWidget>(form, QStringLiteral("widget_bottomBar"));
+    SetHeight(widget_bottomBar, 25);
     widget_bottomBar->setStyleSheet(QStringLiteral("font: 8pt \"微软雅黑\";\n"
                                                    "color: rgb(255, 255, 255);"));
-    horizontalLayout_bottomBar = hbox(widget_bottomBar, 0, 0, 0, 3, 0);
-    label_copyright = named<QLabel>(widget_bottomBar, QStringLiteral("label_copyright"));
+    horizontalLayout_bottomBar = HBox(widget_bottomBar, 0, 0, 0, 3, 0);
+    label_copyright = Named<QLabel>(widget_bottomBar, QStringLiteral("label_copyright"));
     label_copyright->setAlignment(Qt::AlignCenter);
     horizontalLayout_bottomBar->addWidget(label_copyright);
-    label_zoom = named<QLabel>(widget_bottomBar, QStringLiteral("label_zoom"));
-    setFixed(label_zoom, 15, 15);
+    label_zoom = Named<QLabel>(widget_bottomBar, QStringLiteral("label_zoom"));
+    SetFixed(label_zoom, 15, 15);
     label_zoom->setPixmap(QPixmap(QStringLiteral(":/image/image/zoom.png")));
     label_zoom->setScaledContents(true);
     label_zoom->setAlignment(Qt::AlignRight | Qt::AlignBottom);

@@ -12,8 +12,8 @@
 
 namespace {
 
-const QColor kBlue(51, 136, 255);
-const QColor kDark(64, 66, 68);
+const QColor blue(51, 136, 255);
+const QColor dark(64, 66, 68);
 
 QImage canvas(int w, int h, const QColor &fill = Qt::transparent)
 {
@@ -169,7 +169,7 @@ QImage about()
     QPainter p(&image);
     begin(p);
     QLinearGradient band(0, 0, 400, 0);
-    band.setColorAt(0, kDark);
+    band.setColorAt(0, dark);
     band.setColorAt(1, QColor(90, 94, 98));
     p.fillRect(QRect(0, 0, 400, 70), band);
     p.drawImage(QRect(20, 11, 48, 48), logo());
@@ -190,7 +190,7 @@ QImage about()
     p.drawText(QRect(24, 140, 360, 22), Qt::AlignLeft, QStringLiteral("Made by Kesto"));
     p.drawText(QRect(24, 164, 360, 22), Qt::AlignLeft,
                QStringLiteral("Contact: support@kesto.example"));
-    p.fillRect(QRect(0, 206, 400, 14), kBlue);
+    p.fillRect(QRect(0, 206, 400, 14), blue);
     return image;
 }
 
