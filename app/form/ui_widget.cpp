@@ -287,8 +287,13 @@ QWidget *Ui_Widget::setupRightPanel(QWidget *parent)
     tabWidget = Named<QTabWidget>(panel, QStringLiteral("tabWidget"));
     tabWidget->setStyleSheet(Styles::Tabs());
     tabWidget->setElideMode(Qt::ElideNone);
-    for (int page = 0; page < PageCount; ++page)
+    for (int page = 0; page < PageCount; ++page) {
         tabWidget->addTab(setupPage(page), QString());
+        // A page's only push buttons are its 25 send buttons: one style sheet on the page instead
+        // of one on each button, which the toolkit would parse and keep for each of them. Set
+        // once the page is in the window, where it costs nothing until the window is polished.
+        tabs[page]->setStyleSheet(Styles::RowButton());
+    }
     tab_0 = tabs[0];
     tab_1 = tabs[1];
     tab_2 = tabs[2];
@@ -367,7 +372,6 @@ QWidget *Ui_Widget::setupPage(int page)
         auto *send = Named<QPushButton>(row, QStringLiteral("pushButton_sendList_") + n);
         send->setMinimumSize(40, 20);
         send->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-        send->setStyleSheet(Styles::RowButton());
         rowButtons.append(send);
         rowLayout->addWidget(send);
         auto *delay = Named<QLineEdit>(row, QStringLiteral("lineEdit_delayList_") + n);
