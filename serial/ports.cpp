@@ -29,11 +29,18 @@ struct ReportedPort
     QString description;
 };
 
+// What the system's enumeration reported when it was last asked.
+QList<ReportedPort> systemPorts;
+
 QList<ReportedPort> ReportedPorts()
 {
-    QList<ReportedPort> ports;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        ports.append({info.portName(), info.description()});
+    static DeviceFolderWatch deviceFolders(DeviceFolderWatch::systemFolders());
+    if (deviceFolders.enumerateNow()) {
+        systemPorts.clear();
+        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+            systemPorts.append({info.portName(), info.description()});
+    }
+    QList<ReportedPort> ports = systemPorts;
     // The enumeration never lists pseudo-terminals or links, so simulators are named here.
     for (const QString &path :
          ExistingExtraPorts(QString::fromLocal8Bit(qgetenv("SERMORA_EXTRA_PORTS"))))

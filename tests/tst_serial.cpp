@@ -25,7 +25,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -99,6 +101,10 @@ private slots:
     void extraPortPaths_data();
     void extraPortPaths();
     void onlyExistingExtraPathsAreReported();
+    void scanSchedule_data();
+    void scanSchedule();
+    void deviceFolderChangeSchedulesScan_data();
+    void deviceFolderChangeSchedulesScan();
     void openAndCloseLooks();
     void openFailureDetails_data();
     void openFailureDetails();
@@ -165,6 +171,76 @@ void SerialTest::onlyExistingExtraPathsAreReported()
     const QString value = QStringList{pty->slavePath(), dangling, dir.filePath("missing")}.join(
         QDir::listSeparator());
     QCOMPARE(ExistingExtraPorts(value), QStringList{pty->slavePath()});
+}
+
+void SerialTest::scanSchedule_data()
+{
+    QTest::addColumn<QString>("ticks");
+    QTest::addColumn<QString>("asks");
+    // Ticks: "." a watched folder is unchanged, "c" it changed, "u" nothing can be watched.
+    // Asks: "E" the tick enumerates the system's ports, "-" it reuses the last answer.
+    QTest::newRow("first tick, then quiet") << "...."
+                                            << "E---";
+    QTest::newRow("a change and the tick after") << "..c..."
+                                                 << "E-EE--";
+    QTest::newRow("a second change restarts the count") << "..c.c.."
+                                                        << "E-EEEE-";
+    QTest::newRow("nothing watched") << "uuu"
+                                     << "EEE";
+    QTest::newRow("watch lost for one tick") << ".u.."
+                                             << "EE--";
+    QTest::newRow("once a minute regardless")
+        << QString(61, QLatin1Char('.')) << "E" + QString(59, QLatin1Char('-')) + "E";
+}
+
+void SerialTest::scanSchedule()
+{
+    QFETCH(QString, ticks);
+    QFETCH(QString, asks);
+    PortScanSchedule schedule;
+    QString seen;
+    for (const QChar tick : ticks) {
+        const bool asked =
+            schedule.enumerateNow(tick == QLatin1Char('c'), tick != QLatin1Char('u'));
+        seen.append(QLatin1Char(asked ? 'E' : '-'));
+    }
+    QCOMPARE(seen, asks);
+}
+
+void SerialTest::deviceFolderChangeSchedulesScan_data()
+{
+    QTest::addColumn<bool>("nodeComes");
+    QTest::newRow("a device node appears") << true;
+    QTest::newRow("a device node goes") << false;
+}
+
+void SerialTest::deviceFolderChangeSchedulesScan()
+{
+    QFETCH(bool, nodeComes);
+    QTemporaryDir dir;
+    const QString node = dir.filePath(QStringLiteral("ttyUSB0"));
+    if (!nodeComes)
+        QVERIFY(QFile(node).open(QIODevice::WriteOnly));
+    // An hour back, so that the change below shows whatever the file system's clock granularity.
+    const timespec hourAgo{time(nullptr) - 3600, 0};
+    const timespec times[2] = {hourAgo, hourAgo};
+    QCOMPARE(utimensat(AT_FDCWD, QFile::encodeName(dir.path()).constData(), times, 0), 0);
+
+    DeviceFolderWatch watch({dir.path()});
+    QVERIFY(watch.enumerateNow());
+    QVERIFY(!watch.enumerateNow());
+    if (nodeComes)
+        QVERIFY(QFile(node).open(QIODevice::WriteOnly));
+    else
+        QVERIFY(QFile::remove(node));
+    QVERIFY(watch.enumerateNow());
+    QVERIFY(watch.enumerateNow());
+    QVERIFY(!watch.enumerateNow());
+
+    // A folder that is not there cannot be watched: every tick asks.
+    DeviceFolderWatch missing({dir.filePath(QStringLiteral("none"))});
+    QVERIFY(missing.enumerateNow());
+    QVERIFY(missing.enumerateNow());
 }
 
 void SerialTest::openAndCloseLooks()
