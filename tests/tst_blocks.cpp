@@ -11,6 +11,8 @@ private slots:
     void blockSize();
     void progress_data();
     void progress();
+    void deadlines_data();
+    void deadlines();
 };
 
 void BlocksTest::blockSize_data()
@@ -70,6 +72,27 @@ void BlocksTest::progress()
     QFETCH(qint64, fileSize);
     QFETCH(qint64, percent);
     QCOMPARE(SendProgress(blocks, blockSize, fileSize), percent);
+}
+
+void BlocksTest::deadlines_data()
+{
+    QTest::addColumn<qint64>("last");
+    QTest::addColumn<qint64>("now");
+    QTest::addColumn<qint64>("next");
+    QTest::newRow("first block, on time") << qint64(0) << qint64(0) << qint64(50);
+    // The pause is shortened by the lateness, so the pace holds on average.
+    QTest::newRow("woke 7 ms late") << qint64(100) << qint64(107) << qint64(150);
+    QTest::newRow("exactly at the next deadline") << qint64(100) << qint64(150) << qint64(150);
+    // Held up for longer than a period: one block at once, then on from there.
+    QTest::newRow("held up for a second") << qint64(100) << qint64(1100) << qint64(1100);
+}
+
+void BlocksTest::deadlines()
+{
+    QFETCH(qint64, last);
+    QFETCH(qint64, now);
+    QFETCH(qint64, next);
+    QCOMPARE(NextBlockDeadline(last, now), next);
 }
 
 QTEST_APPLESS_MAIN(BlocksTest)

@@ -11,3 +11,8 @@ qint64 SendProgress(qint64 blocks, qint64 blockSize, qint64 fileSize)
         return 100;
     return blocks * blockSize * 100 / fileSize;
 }
+
+qint64 NextBlockDeadline(qint64 lastDeadlineMs, qint64 nowMs, qint64 periodMs)
+{
+    return qMax(lastDeadlineMs + periodMs, nowMs);
+}

@@ -8,6 +8,7 @@
 #include "transfer/blocks.h"
 #include "transfer/delay.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QSerialPort>
@@ -40,6 +41,9 @@ void Widget::on_pushButton_send_file_clicked()
     const qint64 blockSize = SendBlockSize(serialPort->baudRate());
     const qint64 fileSize = file.size();
     qCDebug(DataTrace) << "File size:" << fileSize << " block size:" << blockSize;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 deadline = 0;
     for (qint64 k = 1; !file.atEnd(); ++k) {
         const QByteArray block = file.read(blockSize);
         // A read error (a failing drive) yields nothing without reaching the end; going on would
@@ -58,7 +62,8 @@ void Widget::on_pushButton_send_file_clicked()
         // Past 100 only after a short last block; the bar keeps its value then.
         if (progress <= 100)
             ui->progressBar->setValue(int(progress));
-        Delay(50);
+        deadline = NextBlockDeadline(deadline, clock.elapsed());
+        Delay(deadline - clock.elapsed());
     }
 
     ui->progressBar->setValue(100);
