@@ -86,8 +86,9 @@ private slots:
 private:
     // Shows the received bytes the console does not have yet, before the port goes.
     void FlushReceived();
-    // Inserts one part at the end of the console and, while recording, writes it to the log.
-    void ShowPart(const QString &part);
+    // Inserts one part at the end of the console, or with `startAfresh` in place of all it
+    // holds, and, while recording, writes it to the log.
+    void ShowPart(const QString &part, bool startAfresh);
 
     // ---- serial/transmit.cpp: the one send routine and the command line.
 private slots:

@@ -45,10 +45,11 @@ void Widget::_KESTO_ReadSerialData()
 
 void Widget::ShowData(QByteArray data, bool received)
 {
-    if (textDisplayBuffer.size() > TextBufferLimit || hexDisplayBuffer.size() > HexBufferLimit) {
+    const bool startAfresh =
+        textDisplayBuffer.size() > TextBufferLimit || hexDisplayBuffer.size() > HexBufferLimit;
+    if (startAfresh) {
         textDisplayBuffer.clear();
         hexDisplayBuffer.clear();
-        ui->textBrowser->clear();
     }
     const bool timestamps = ui->checkBox_Timestamp->isChecked();
     const QString stamp = FormatStamp(QDateTime::currentDateTime(),
@@ -66,7 +67,7 @@ void Widget::ShowData(QByteArray data, bool received)
     textDisplayBuffer.append(parts.text);
     hexDisplayBuffer.append(parts.hex);
 
-    ShowPart(ui->checkBox_ShowHex->isChecked() ? parts.hex : parts.text);
+    ShowPart(ui->checkBox_ShowHex->isChecked() ? parts.hex : parts.text, startAfresh);
 }
 
 void Widget::FlushReceived()
@@ -83,12 +84,19 @@ void Widget::FlushReceived()
                              .text;
     textDisplayBuffer.append(text);
     if (!ui->checkBox_ShowHex->isChecked())
-        ShowPart(text);
+        ShowPart(text, false);
 }
 
-void Widget::ShowPart(const QString &part)
+void Widget::ShowPart(const QString &part, bool startAfresh)
 {
     ui->textBrowser->moveCursor(QTextCursor::End);
+    // A console past its limit gets the new part in place of its content, in one edit. Cleared
+    // first, it would hide its scroll bar, show it again for the new text and lay that text out
+    // a second time at the narrower width.
+    if (startAfresh && part.isEmpty())
+        ui->textBrowser->clear();
+    else if (startAfresh)
+        ui->textBrowser->selectAll();
     for (int from = 0; from < part.size();) {
         const int end = ConsolePieceEnd(part, from);
         ui->textBrowser->insertPlainText(part.mid(from, end - from));

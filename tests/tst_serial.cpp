@@ -777,6 +777,13 @@ void SerialTest::oneMegabyteBurst()
                 .match(hexDisplayBuffer)
                 .hasMatch());
     QCOMPARE(console->toPlainText(), textDisplayBuffer.left(textDisplayBuffer.size() - 2) + "\n");
+
+    // An empty chunk over the cap (no stamp to show either) still clears the console.
+    get<QCheckBox>("checkBox_Timestamp")->setChecked(false);
+    textDisplayBuffer.append(QString(102401, QLatin1Char('x')));
+    window->ShowData(QByteArray(), true);
+    QVERIFY(textDisplayBuffer.isEmpty());
+    QVERIFY(console->toPlainText().isEmpty());
 }
 
 int main(int argc, char *argv[])
