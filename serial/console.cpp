@@ -29,7 +29,7 @@ ConsoleParts RenderChunk(const QString &text, const QString &hex, const QString 
     // Every LF but a final one is followed by the stamp, so a line ending a chunk leaves the
     // stamp to the chunk that starts the next line.
     if (timestamps) {
-        parts.text.reserve(text.size() + stamp.size());
+        parts.text.reserve(text.size() + (text.count(QLatin1Char('\n')) + 1) * stamp.size());
         if (AtLineStart(textBuffer))
             parts.text.append(stamp);
         int from = 0;
@@ -44,24 +44,34 @@ ConsoleParts RenderChunk(const QString &text, const QString &hex, const QString 
         parts.text = text;
     }
 
-    // The hex rendition holds pairs and single spaces only, so "0A" is always the byte LF.
-    parts.hex.reserve(hex.size() + lineStamp.size() + 2);
-    parts.hex.append(AtLineStart(hexBuffer) ? lineStamp : QStringLiteral(" "));
+    // The hex rendition holds pairs and single spaces only, so the pair "0A" is the byte LF. The
+    // runs between LF bytes are already what the console shows and go over whole; each LF byte
+    // then takes the line break (and stamp) in place of the space that followed it.
     const QChar *digits = hex.constData();
-    for (int i = 0; i + 1 < hex.size(); i += 3) {
-        parts.hex.append(digits + i, 2);
-        const bool last = i + 2 >= hex.size();
-        if (digits[i] == QLatin1Char('0') && digits[i + 1] == QLatin1Char('A')) {
-            if (last) {
-                parts.hex.append(QLatin1Char('\n'));
-            } else {
-                parts.hex.append(QLatin1String("\n\n"));
-                parts.hex.append(lineStamp);
-            }
-        } else if (!last) {
-            parts.hex.append(QLatin1Char(' '));
+    const int size = hex.size();
+    const auto isLf = [digits](int pair) {
+        return digits[pair] == QLatin1Char('0') && digits[pair + 1] == QLatin1Char('A');
+    };
+    int lfCount = 0;
+    for (int pair = 0; pair + 1 < size; pair += 3)
+        lfCount += isLf(pair) ? 1 : 0;
+    parts.hex.reserve(size + (lfCount + 1) * (lineStamp.size() + 2));
+    parts.hex.append(AtLineStart(hexBuffer) ? lineStamp : QStringLiteral(" "));
+    int runStart = 0;
+    for (int pair = 0; pair + 1 < size; pair += 3) {
+        if (!isLf(pair))
+            continue;
+        parts.hex.append(digits + runStart, pair + 2 - runStart);
+        runStart = pair + 3;
+        if (runStart >= size) {
+            parts.hex.append(QLatin1Char('\n'));
+        } else {
+            parts.hex.append(QLatin1String("\n\n"));
+            parts.hex.append(lineStamp);
         }
     }
+    if (runStart < size)
+        parts.hex.append(digits + runStart, size - runStart);
     return parts;
 }
 

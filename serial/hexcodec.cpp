@@ -113,11 +113,13 @@ QString TextRendition(const QByteArray &data)
 
 QString Utf8Carry::take(const QByteArray &chunk)
 {
-    QByteArray bytes = held + chunk;
+    // Most chunks end on a character boundary with nothing held: the chunk is decoded as it is.
+    const QByteArray bytes = held.isEmpty() ? chunk : held + chunk;
     const int tail = IncompleteTail(bytes);
     held = bytes.right(tail);
-    bytes.chop(tail);
-    return TextRendition(bytes);
+    if (tail == 0)
+        return TextRendition(bytes);
+    return TextRendition(QByteArray::fromRawData(bytes.constData(), bytes.size() - tail));
 }
 
 QString Utf8Carry::flush()
