@@ -1,25 +1,28 @@
-// Start-up time to a shown window, measured two ways, each over several fresh processes started
-// in an empty working directory (no config.ini):
+// Start-up time to a shown window, memory after it and idle CPU, each over fresh processes
+// started in an empty working directory (no config.ini):
 //
 // - In-process, offscreen: the bench starts itself as a child that does what the program's main()
 //   does (QApplication, Widget, show()) and stamps the monotonic clock at main(), after the
 //   QApplication, after the Widget and when the window's first expose event has been handled:
 //   that is when the first frame has been painted and handed to the platform. The parent stamps
 //   the clock just before it starts the child, so the total includes loading the libraries.
-// - The real program under X11 (built when the xcb DAMAGE library is there, run when DISPLAY is
-//   set: scripts/bench starts an Xvfb for it): the bench starts the built `sermora` with the xcb
-//   platform and watches the X server from outside, for its window to be mapped and for the
-//   first drawing into that window. The program is neither changed nor told that it is measured.
-//   Its resident memory is read at its first frame and again a second later. It is started once
-//   more the same way but with Qt's OpenGL probe turned off (QT_XCB_GL_INTEGRATION=none), which
-//   on a machine without a GPU loads Mesa's software renderer, to show what that probe costs.
+// - The real programs under X11 (built when the xcb DAMAGE library is there, run when DISPLAY is
+//   set: scripts/bench starts an Xvfb for it): the built `sermora` and, side by side, the reference
+//   terminal CuteCom when it is installed, each started with the xcb platform while the bench
+//   watches the X server from outside, for the window to be mapped and for the first drawing
+//   into it. Neither program is changed or told that it is measured. Resident memory is read a
+//   second after the first frame. Then each is started once more and left alone for a while, to
+//   measure the CPU it takes while idle. All of it twice: as installed, and with Qt's OpenGL
+//   integration off for both (QT_XCB_GL_INTEGRATION=none), which on a machine without a GPU
+//   spares loading Mesa's software renderer.
 //
-// Usage: bench_startup [runs, default 5]
+// Usage: bench_startup [runs, default 5] [idle seconds, default 20]
 
 #include "app/widget.h"
 #include "benchutil.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWindow>
 
@@ -76,7 +79,7 @@ struct ScratchDir
     }
 };
 
-// Starts `argv` in `dir` with the environment variables `env` ("NAME=value") added, its output
+// Starts `argv` in `dir` with the environment variables `env` changed, its output
 // thrown away and, when `reportFd` is not negative, that descriptor kept open for it as
 // descriptor 3.
 pid_t start(const std::vector<std::string> &argv, const std::string &dir,
@@ -97,8 +100,13 @@ pid_t start(const std::vector<std::string> &argv, const std::string &dir,
         close(null);
     if (chdir(dir.c_str()) != 0)
         _exit(126);
-    for (const std::string &variable : env)
-        putenv(const_cast<char *>(variable.c_str()));
+    // "NAME=value" sets a variable, a bare "NAME" removes it.
+    for (const std::string &variable : env) {
+        if (variable.find('=') == std::string::npos)
+            unsetenv(variable.c_str());
+        else
+            putenv(const_cast<char *>(variable.c_str()));
+    }
     std::vector<char *> args;
     for (const std::string &arg : argv)
         args.push_back(const_cast<char *>(arg.c_str()));
@@ -228,13 +236,59 @@ void benchInProcess(const char *self, int runs)
                 ("Resident memory at the first frame" + of).c_str());
 }
 
-// ---- The real program under X11 -------------------------------------------------------------
+// ---- The real programs under X11 -----------------------------------------------------------
 
 #ifdef SERMORA_BENCH_X11
 
+// CPU seconds that process `pid` has used so far, all its threads together: from the scheduler's
+// nanosecond account where the kernel keeps one, else from the clock-tick account.
+double processCpuSeconds(pid_t pid)
+{
+    const std::string base = "/proc/" + std::to_string(pid);
+    double ms = 0;
+    bool precise = false;
+    std::error_code error;
+    for (const auto &task : std::filesystem::directory_iterator(base + "/task", error)) {
+        FILE *sched = std::fopen((task.path() / "sched").c_str(), "r");
+        if (!sched)
+            continue;
+        char line[256];
+        while (std::fgets(line, sizeof line, sched)) {
+            if (std::strncmp(line, "se.sum_exec_runtime", 19) == 0) {
+                const char *colon = std::strchr(line, ':');
+                ms += colon ? std::atof(colon + 1) : 0;
+                precise = true;
+            }
+        }
+        std::fclose(sched);
+    }
+    if (precise)
+        return ms / 1000.0;
+    FILE *stat = std::fopen((base + "/stat").c_str(), "r");
+    if (!stat)
+        return -1;
+    char text[1024] = {};
+    const size_t length = std::fread(text, 1, sizeof text - 1, stat);
+    std::fclose(stat);
+    text[length] = '\0';
+    // utime and stime are the 12th and 13th fields after the parenthesised command name.
+    const char *after = std::strrchr(text, ')');
+    unsigned long long utime = 0, stime = 0;
+    if (!after || std::sscanf(after + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu",
+                              &utime, &stime) != 2)
+        return -1;
+    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
+}
+
+struct Program
+{
+    std::string name;
+    std::string path;
+};
+
 struct RealRun
 {
-    double mapped = 0, firstFrame = 0, rssAtFrame = 0, rssSettled = 0, anonSettled = 0;
+    double mapped = 0, firstFrame = 0, rssSettled = 0, anonSettled = 0, idleCpu = -1;
 };
 
 class XWatcher
@@ -270,15 +324,21 @@ public:
 
     enum Outcome { Measured, Partial, NoFrame };
 
-    // Starts the program and waits for its first frame. Partial: the first drawing seen did not
-    // cover the whole window, so the watch came too late for the first frame.
-    Outcome run(const char *program, const std::vector<std::string> &env, RealRun &result)
+    // Starts the program in a fresh working and settings folder and waits for its first frame;
+    // reads its memory a second later, and with `idleSeconds` its CPU use over that many more
+    // seconds of doing nothing. Partial: the first drawing seen did not cover the whole window,
+    // so the watch came too late for the first frame.
+    Outcome run(const Program &program, std::vector<std::string> env, int idleSeconds,
+                RealRun &result)
     {
         ScratchDir dir;
         if (dir.path.empty())
             return NoFrame;
+        // Stored settings of an earlier start (the reference keeps them under the user's
+        // configuration folder) would make the starts differ.
+        env.push_back("XDG_CONFIG_HOME=" + dir.path);
         const qint64 startNs = nowNs();
-        const pid_t pid = start({program}, dir.path, env);
+        const pid_t pid = start({program.path}, dir.path, env);
         xcb_window_t window = XCB_NONE;
         qint64 mappedNs = 0, frameNs = 0;
         bool whole = false;
@@ -314,10 +374,18 @@ public:
             free(event);
         }
         if (frameNs != 0) {
-            result.rssAtFrame = residentMiB(pid);
             usleep(1000000);
             result.rssSettled = residentMiB(pid);
             result.anonSettled = residentMiB(pid, "RssAnon:");
+            if (idleSeconds > 0) {
+                const double cpuBefore = processCpuSeconds(pid);
+                const qint64 idleStartNs = nowNs();
+                usleep(useconds_t(idleSeconds) * 1000000);
+                const double cpu = processCpuSeconds(pid) - cpuBefore;
+                const double wall = double(nowNs() - idleStartNs) / 1e9;
+                if (cpuBefore >= 0 && cpu >= 0)
+                    result.idleCpu = 100.0 * cpu / wall;
+            }
         }
         kill(pid, SIGTERM);
         waitpid(pid, nullptr, 0);
@@ -335,69 +403,124 @@ private:
     uint8_t damageNotify = 0;
 };
 
-// Starts the program `runs` times with the environment `env` added and reports the medians
-// under names starting with `name`; `settledMemory` adds the memory figures.
-void benchRealWith(XWatcher &watcher, int runs, const std::vector<std::string> &env,
-                   const std::string &name, const std::string &how, bool settledMemory)
+// How the programs are started: as installed (whatever the toolkit and the program do by
+// default), or with Qt's OpenGL integration off for both.
+struct StartMode
 {
-    std::vector<double> mapped, frame, rssSettled, anonSettled;
+    std::string suffix;
+    std::string how;
+    std::vector<std::string> env;
+};
+
+const StartMode kModes[] = {
+    {"", "as installed", {"QT_QPA_PLATFORM=xcb", "QT_XCB_GL_INTEGRATION"}},
+    {"_nogl",
+     "with QT_XCB_GL_INTEGRATION=none",
+     {"QT_QPA_PLATFORM=xcb", "QT_XCB_GL_INTEGRATION=none"}},
+};
+
+// Starts each program `runs` times in turn (the programs alternate, so that a change in the
+// machine's load falls on both) and reports the medians.
+void benchStarts(XWatcher &watcher, const std::vector<Program> &programs, const StartMode &mode,
+                 int runs)
+{
+    std::vector<std::vector<double>> mapped(programs.size()), frame(programs.size()),
+        rss(programs.size()), anon(programs.size());
+    std::vector<bool> failed(programs.size(), false);
     for (int i = 0; i < runs; ++i) {
-        RealRun run;
-        const XWatcher::Outcome outcome = watcher.run(SERMORA_BINARY, env, run);
-        if (outcome == XWatcher::Partial) {
-            std::printf("real program%s run %d: the first frame was missed\n", how.c_str(), i + 1);
-            continue;
+        for (size_t p = 0; p < programs.size(); ++p) {
+            if (failed[p])
+                continue;
+            RealRun run;
+            const XWatcher::Outcome outcome = watcher.run(programs[p], mode.env, 0, run);
+            const char *name = programs[p].name.c_str();
+            if (outcome == XWatcher::Partial) {
+                std::printf("%s %s, run %d: the first frame was missed\n", name, mode.how.c_str(),
+                            i + 1);
+                continue;
+            }
+            if (outcome == XWatcher::NoFrame) {
+                std::printf("%s %s, run %d: no frame within 20 s, no more runs\n", name,
+                            mode.how.c_str(), i + 1);
+                failed[p] = true;
+                continue;
+            }
+            std::printf("%s %s, run %d: window mapped %.1f ms, first frame %.1f ms after start, "
+                        "resident %.1f MiB a second later (%.1f MiB not backed by files)\n",
+                        name, mode.how.c_str(), i + 1, run.mapped, run.firstFrame, run.rssSettled,
+                        run.anonSettled);
+            mapped[p].push_back(run.mapped);
+            frame[p].push_back(run.firstFrame);
+            rss[p].push_back(run.rssSettled);
+            anon[p].push_back(run.anonSettled);
         }
-        if (outcome == XWatcher::NoFrame) {
-            std::printf("real program%s run %d: no frame within 20 s, no more runs\n", how.c_str(),
-                        i + 1);
-            break;
-        }
-        std::printf("real program%s run %d: window mapped %.1f ms, first frame %.1f ms after "
-                    "start, resident %.1f MiB then, %.1f MiB a second later (%.1f MiB not backed "
-                    "by files)\n",
-                    how.c_str(), i + 1, run.mapped, run.firstFrame, run.rssAtFrame, run.rssSettled,
-                    run.anonSettled);
-        mapped.push_back(run.mapped);
-        frame.push_back(run.firstFrame);
-        rssSettled.push_back(run.rssSettled);
-        anonSettled.push_back(run.anonSettled);
     }
     std::fflush(stdout);
-    if (frame.empty())
-        return;
-    const std::string of = " (real program" + how + ", X11 on Xvfb; median of " +
-                           std::to_string(frame.size()) + " runs)";
-    printResult(("startup." + name + ".frame").c_str(), median(frame), 1, "ms",
-                ("Start-up, process start to the first frame drawn in the window" + of).c_str());
-    printResult(("startup." + name + ".mapped").c_str(), median(mapped), 1, "ms",
-                ("Start-up, process start to the window mapped" + of).c_str());
-    if (!settledMemory)
-        return;
-    printResult(("memory.startup." + name).c_str(), median(rssSettled), 1, "MiB",
-                ("Resident memory one second after the first frame" + of).c_str());
-    printResult(("memory.startup." + name + ".anon").c_str(), median(anonSettled), 1, "MiB",
-                ("Of that, memory not backed by files (heap, stacks)" + of).c_str());
+    for (size_t p = 0; p < programs.size(); ++p) {
+        if (frame[p].empty())
+            continue;
+        const std::string key = programs[p].name + mode.suffix;
+        const std::string of = " (" + programs[p].name + " " + mode.how +
+                               ", X11 on Xvfb; median of " + std::to_string(frame[p].size()) +
+                               " runs)";
+        printResult(
+            ("startup." + key + ".frame").c_str(), median(frame[p]), 1, "ms",
+            ("Start-up, process start to the first frame drawn in the window" + of).c_str());
+        printResult(("startup." + key + ".mapped").c_str(), median(mapped[p]), 1, "ms",
+                    ("Start-up, process start to the window mapped" + of).c_str());
+        printResult(("memory." + key).c_str(), median(rss[p]), 1, "MiB",
+                    ("Resident memory one second after the first frame" + of).c_str());
+        printResult(("memory." + key + ".anon").c_str(), median(anon[p]), 1, "MiB",
+                    ("Of that, memory not backed by files (heap, stacks)" + of).c_str());
+    }
 }
 
-void benchReal(int runs)
+// One start of each program, left alone for `seconds` after it settled: the share of one core
+// it takes while nothing happens (no port open).
+void benchIdle(XWatcher &watcher, const std::vector<Program> &programs, const StartMode &mode,
+               int seconds)
+{
+    for (const Program &program : programs) {
+        RealRun run;
+        if (watcher.run(program, mode.env, seconds, run) == XWatcher::NoFrame || run.idleCpu < 0) {
+            std::printf("%s %s: idle CPU not measured\n", program.name.c_str(), mode.how.c_str());
+            continue;
+        }
+        std::printf("%s %s: %.3f %% of one core over %d s idle\n", program.name.c_str(),
+                    mode.how.c_str(), run.idleCpu, seconds);
+        std::fflush(stdout);
+        const std::string description = "Idle, share of one core over " + std::to_string(seconds) +
+                                        " s after the start, no port open (" + program.name + " " +
+                                        mode.how + ", X11 on Xvfb)";
+        printResult(("idle." + program.name + mode.suffix).c_str(), run.idleCpu, 3, "%",
+                    description.c_str());
+    }
+}
+
+void benchReal(int runs, int idleSeconds)
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         std::printf(
-            "real program: not measured, DISPLAY is not set (scripts/bench starts an Xvfb)\n");
+            "real programs: not measured, DISPLAY is not set (scripts/bench starts an Xvfb)\n");
         return;
     }
     XWatcher watcher;
     if (!watcher.connect()) {
-        std::printf("real program: not measured, no X server at DISPLAY or none with the DAMAGE "
+        std::printf("real programs: not measured, no X server at DISPLAY or none with the DAMAGE "
                     "extension\n");
         return;
     }
-    benchRealWith(watcher, runs, {"QT_QPA_PLATFORM=xcb"}, "real", "", true);
-    // Qt's X11 platform probes OpenGL at start; without a GPU that loads Mesa's software renderer
-    // (and LLVM). The same start without that probe shows what it costs.
-    benchRealWith(watcher, runs, {"QT_QPA_PLATFORM=xcb", "QT_XCB_GL_INTEGRATION=none"}, "real_nogl",
-                  " without the OpenGL probe", false);
+    std::vector<Program> programs = {{"sermora", SERMORA_BINARY}};
+    // The reference, a serial terminal on the same toolkit (scripts/bench installs it).
+    const QString reference = QStandardPaths::findExecutable(QStringLiteral("cutecom"));
+    if (reference.isEmpty())
+        std::printf("cutecom: not measured, not installed\n");
+    else
+        programs.push_back({"cutecom", reference.toStdString()});
+    for (const StartMode &mode : kModes)
+        benchStarts(watcher, programs, mode, runs);
+    for (const StartMode &mode : kModes)
+        benchIdle(watcher, programs, mode, idleSeconds);
 }
 
 #endif
@@ -413,9 +536,9 @@ int main(int argc, char *argv[])
     const std::string self = std::filesystem::canonical("/proc/self/exe").string();
     benchInProcess(self.c_str(), runs);
 #ifdef SERMORA_BENCH_X11
-    benchReal(runs);
+    benchReal(runs, argc > 2 ? std::max(1, std::atoi(argv[2])) : 20);
 #else
-    std::printf("real program: not measured, built without the xcb DAMAGE library "
+    std::printf("real programs: not measured, built without the xcb DAMAGE library "
                 "(libxcb-damage0-dev)\n");
 #endif
     return 0;
