@@ -2,6 +2,7 @@
 #include "app/widget.h"
 #include "serial/openfailure.h"
 #include "serial/portscan.h"
+#include "serial/reopen.h"
 #include "support/filedialog.h"
 #include "support/gui.h"
 #include "support/pty.h"
@@ -105,6 +106,8 @@ private slots:
     void scanSchedule();
     void deviceFolderChangeSchedulesScan_data();
     void deviceFolderChangeSchedulesScan();
+    void reopenDecision_data();
+    void reopenDecision();
     void openAndCloseLooks();
     void openFailureDetails_data();
     void openFailureDetails();
@@ -241,6 +244,37 @@ void SerialTest::deviceFolderChangeSchedulesScan()
     DeviceFolderWatch missing({dir.filePath(QStringLiteral("none"))});
     QVERIFY(missing.enumerateNow());
     QVERIFY(missing.enumerateNow());
+}
+
+void SerialTest::reopenDecision_data()
+{
+    QTest::addColumn<bool>("armed");
+    QTest::addColumn<bool>("listed");
+    QTest::addColumn<qint64>("sinceUnplug");
+    QTest::addColumn<bool>("due");
+    QTest::addColumn<bool>("pendingAfter");
+    QTest::newRow("nothing pending") << false << true << qint64(1000) << false << false;
+    QTest::newRow("not back yet") << true << false << qint64(1000) << false << true;
+    // Stays pending, so a failed open is tried again at the next scan.
+    QTest::newRow("back") << true << true << qint64(1000) << true << true;
+    QTest::newRow("back at the last moment") << true << true << qint64(60000) << true << true;
+    QTest::newRow("back too late") << true << true << qint64(60001) << false << false;
+    QTest::newRow("not back in time") << true << false << qint64(60001) << false << false;
+}
+
+void SerialTest::reopenDecision()
+{
+    QFETCH(bool, armed);
+    QFETCH(bool, listed);
+    QFETCH(qint64, sinceUnplug);
+    QFETCH(bool, due);
+    QFETCH(bool, pendingAfter);
+    const qint64 unplugged = 5000000;
+    ReopenWatch watch;
+    if (armed)
+        watch.arm(QStringLiteral("/dev/ttyACM0"), unplugged);
+    QCOMPARE(watch.dueAtScan(listed, unplugged + sinceUnplug), due);
+    QCOMPARE(watch.isPending(), pendingAfter);
 }
 
 void SerialTest::openAndCloseLooks()
