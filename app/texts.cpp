@@ -168,4 +168,14 @@ QString AboutTitle()
     return QCoreApplication::translate("Widget", "关于软件");
 }
 
+QString AnsiColoursOption()
+{
+    return QCoreApplication::translate("Widget", "显示ANSI颜色");
+}
+
+QString AutoReopenOption()
+{
+    return QCoreApplication::translate("Widget", "断开后自动重连");
+}
+
 } // namespace Texts

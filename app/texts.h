@@ -47,4 +47,8 @@ QString NamePageTitle();
 QString NamePageLabel();
 QString AboutTitle();
 
+// The options in the console's context menu.
+QString AnsiColoursOption();
+QString AutoReopenOption();
+
 } // namespace Texts

@@ -70,6 +70,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
     // Owned by the window, so a change still waiting for its deferred write is written when the
     // window goes, even after the event loop has ended.
     settings = new QSettings(QStringLiteral("config.ini"), QSettings::IniFormat, this);
+    SetUpConsoleMenu();
 
     // Each window starts from empty lists, so several windows built in one process (the tests
     // restart the window this way) never see stale rows or ports.

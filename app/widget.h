@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
@@ -86,9 +87,26 @@ private slots:
 private:
     // Shows the received bytes the console does not have yet, before the port goes.
     void FlushReceived();
+    // Appends the text part of a chunk to the text buffer and, in the text view, shows it (with
+    // `startAfresh` in place of all the console holds) and logs it; with colours on, without its
+    // escape sequences. `stream` is set for the received stream, whose sequences may go on in the
+    // next chunk.
+    void AppendText(const QString &text, bool stream, bool startAfresh);
     // Inserts one part at the end of the console, or with `startAfresh` in place of all it
     // holds, and, while recording, writes it to the log.
     void ShowPart(const QString &part, bool startAfresh);
+
+    // ---- serial/consolemenu.cpp: the console's context menu and its two options.
+private slots:
+    void on_textBrowser_customContextMenuRequested(const QPoint &pos);
+
+private:
+    // Creates the options; they start unchecked.
+    void SetUpConsoleMenu();
+
+    // Stored in "config.ini"; read by the receive path and the port scan.
+    QAction *ansiColoursAction = nullptr;
+    QAction *autoReopenAction = nullptr;
 
     // ---- serial/transmit.cpp: the one send routine and the command line.
 private slots:

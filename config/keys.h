@@ -14,6 +14,8 @@ inline const QString ShowInHex = QStringLiteral("/globalSetting/showInHex");
 inline const QString ShowTime = QStringLiteral("/globalSetting/showTime");
 inline const QString SendHex = QStringLiteral("/globalSetting/sendHex");
 inline const QString SendWithEnter = QStringLiteral("/globalSetting/sendWithEnter");
+inline const QString AnsiColours = QStringLiteral("/globalSetting/ansiColours");
+inline const QString AutoReopen = QStringLiteral("/globalSetting/autoReopen");
 inline const QString RunTimes = QStringLiteral("/globalSetting/runTimes");
 inline const QString Interval = QStringLiteral("/globalSetting/delay");
 

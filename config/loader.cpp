@@ -7,6 +7,7 @@
 #include "config/keys.h"
 #include "config/rowstore.h"
 
+#include <QAction>
 #include <QSettings>
 
 bool Widget::LoadConfigFile(const QString &path)
@@ -37,6 +38,12 @@ bool Widget::LoadConfigFile(const QString &path)
         };
         for (const auto &box : switches)
             box.second->setChecked(Keys::IsOn(text(box.first)));
+        const QList<QPair<QString, QAction *>> options = {
+            {Keys::AnsiColours, ansiColoursAction},
+            {Keys::AutoReopen, autoReopenAction},
+        };
+        for (const auto &option : options)
+            option.second->setChecked(Keys::IsOn(text(option.first)));
     }
 
     ui->lineEdit_RunTimes->setText(text(Keys::RunTimes));

@@ -1,0 +1,35 @@
+#include "app/widget.h"
+
+#include "app/form/ui_widget.h"
+#include "app/globals.h"
+#include "app/texts.h"
+#include "config/keys.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSettings>
+
+void Widget::SetUpConsoleMenu()
+{
+    const auto option = [this](const QString &text, const QString &key) {
+        auto *action = new QAction(text, this);
+        action->setCheckable(true);
+        connect(action, &QAction::toggled, this,
+                [key](bool on) { settings->setValue(key, Keys::SwitchValue(on)); });
+        return action;
+    };
+    ansiColoursAction = option(Texts::AnsiColoursOption(), Keys::AnsiColours);
+    autoReopenAction = option(Texts::AutoReopenOption(), Keys::AutoReopen);
+    ui->textBrowser->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void Widget::on_textBrowser_customContextMenuRequested(const QPoint &pos)
+{
+    // The toolkit's own entries (copy, select all), then the options.
+    QMenu *menu = ui->textBrowser->createStandardContextMenu();
+    menu->addSeparator();
+    menu->addAction(ansiColoursAction);
+    menu->addAction(autoReopenAction);
+    menu->exec(ui->textBrowser->viewport()->mapToGlobal(pos));
+    delete menu;
+}
