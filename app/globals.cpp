@@ -9,6 +9,7 @@ bool logRecording = false;
 QString textDisplayBuffer;
 QString hexDisplayBuffer;
 bool isBatchRunning = false;
+int reopenedSessions = 0;
 
 QList<QCheckBox *> selectCheckBoxList;
 QList<QCheckBox *> hexCheckBoxList;

@@ -27,6 +27,9 @@ extern bool logRecording;
 extern QString textDisplayBuffer;
 extern QString hexDisplayBuffer;
 extern bool isBatchRunning;
+// Sessions the port scan has reopened after an unplug. A batch run or file send started before
+// stops when this changes: the unplug ended it, and a reopened port does not resume it.
+extern int reopenedSessions;
 
 // Row N (1..150) sits at position N-1 of each list.
 extern QList<QCheckBox *> selectCheckBoxList;

@@ -61,10 +61,16 @@ private slots:
     void on_comboBox_flowcontrol_currentIndexChanged(const QString &arg1);
     void on_comboBox_stopbits_currentIndexChanged(const QString &arg1);
     void on_pushButton_serialOpen_clicked();
+    void on_comboBox_serial_activated(int index);
 
 private:
+    // Opens the port chosen in the selector with the chosen line parameters; caller names the
+    // debug traces. On failure nothing is left open and, if asked, the warning box says so.
+    bool OpenPort(const QString &caller, bool warnOnFailure);
     // Closes the open port and restores the closed look; caller names the debug traces.
     void ClosePort(const QString &caller);
+    // At a scan: reopens the port that an unplug closed, if it is back in time.
+    void ReopenIfBack();
     // The six selectors of the port group, the port first, each with the key its choice is
     // stored under in "config.ini"; the port's key is empty, since the port is not stored.
     QList<QPair<QComboBox *, QString>> PortSelectors() const;

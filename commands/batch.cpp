@@ -33,6 +33,8 @@ void Widget::on_pushButton_run_clicked()
     runInProgress = true;
     ui->pushButton_run->setEnabled(false);
     isBatchRunning = true;
+    // A reopened session is not the one the run began on: the unplug ended the run.
+    const int session = reopenedSessions;
 
     BatchRunSteps steps;
     steps.passCount = [this] { return ui->lineEdit_RunTimes->text().toInt(); };
@@ -40,7 +42,9 @@ void Widget::on_pushButton_run_clicked()
         return selectCheckBoxList[row - 1]->isChecked() &&
                !cmdLineEditList[row - 1]->text().isEmpty();
     };
-    steps.mayGoOn = [] { return isBatchRunning && serialPort; };
+    steps.mayGoOn = [session] {
+        return isBatchRunning && serialPort && reopenedSessions == session;
+    };
     steps.sendRow = [this](int pass, int row) {
         ui->pushButton_run->setText(RunCaption(pass, row));
         _KESTO_UartSend(cmdLineEditList[row - 1]->text(), hexCheckBoxList[row - 1]->isChecked(),

@@ -11,8 +11,11 @@
 #include "serial/lineparams.h"
 #include "serial/openfailure.h"
 #include "serial/portscan.h"
+#include "serial/reopen.h"
 #include "serial/trace.h"
 
+#include <QAction>
+#include <QDeadlineTimer>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QSettings>
@@ -22,6 +25,14 @@ namespace {
 // The name the open port was chosen by. The port object reports "/dev/pts/3" as "pts/3", so
 // the scan compares vanished names with this instead.
 QString openPortName;
+
+// The port that an unplug closed, while it may still be reopened.
+ReopenWatch reopenWatch;
+
+qint64 MonotonicMs()
+{
+    return QDeadlineTimer::current().deadline();
+}
 
 struct ReportedPort
 {
@@ -72,10 +83,34 @@ void Widget::_KESTO_GetSerialPorts()
             continue;
         }
         DebugTrace(QStringLiteral("Del Serial Port: ") + name);
-        if (serialPort && openPortName == name)
+        if (serialPort && openPortName == name) {
             ClosePort(QStringLiteral("_KESTO_GetSerialPorts"));
+            if (autoReopenAction->isChecked())
+                reopenWatch.arm(name, MonotonicMs());
+        }
         portNameList.removeAt(position);
         ui->comboBox_serial->removeItem(position);
+    }
+
+    if (reopenWatch.isPending())
+        ReopenIfBack();
+}
+
+void Widget::ReopenIfBack()
+{
+    if (!autoReopenAction->isChecked()) {
+        reopenWatch.cancel();
+        return;
+    }
+    const int index = portNameList.indexOf(reopenWatch.portName());
+    if (!reopenWatch.dueAtScan(index >= 0, MonotonicMs()))
+        return;
+    // As if the user had chosen the port and pressed OPEN, but a failure is only traced: the
+    // device node often shows up before it may be opened, and the next scan tries again.
+    ui->comboBox_serial->setCurrentIndex(index);
+    if (OpenPort(QStringLiteral("_KESTO_GetSerialPorts"), false)) {
+        reopenWatch.cancel();
+        ++reopenedSessions;
     }
 }
 
@@ -106,12 +141,21 @@ void Widget::on_comboBox_stopbits_currentIndexChanged(const QString &arg1)
 
 void Widget::on_pushButton_serialOpen_clicked()
 {
+    reopenWatch.cancel();
     if (serialPort) {
         ClosePort(QStringLiteral("on_pushButton_serialOpen_clicked"));
         return;
     }
+    OpenPort(QStringLiteral("on_pushButton_serialOpen_clicked"), true);
+}
 
-    const QString caller = QStringLiteral("on_pushButton_serialOpen_clicked");
+void Widget::on_comboBox_serial_activated(int)
+{
+    reopenWatch.cancel();
+}
+
+bool Widget::OpenPort(const QString &caller, bool warnOnFailure)
+{
     const QString name = ui->comboBox_serial->currentText();
     serialPort = new QSerialPort(name);
     ApplyLineSettings(serialPort, LineSettingsAt(ui->comboBox_baudrate->currentText(),
@@ -122,15 +166,16 @@ void Widget::on_pushButton_serialOpen_clicked()
     DebugTrace(caller + QStringLiteral("(Opening ") + name + QStringLiteral(")"));
 
     if (!serialPort->open(QIODevice::ReadWrite)) {
-        const QString details =
-            OpenFailureDetails(name, serialPort->errorString(), DeniedDeviceGroup(name));
+        const QString reason = serialPort->errorString();
         // Released before the box: the scan and the read timer keep running under it, and must
         // never see a port object that is not open.
         delete serialPort;
         serialPort = nullptr;
-        ShowWarning(Texts::PortOpenFailed(), details);
+        if (warnOnFailure)
+            ShowWarning(Texts::PortOpenFailed(),
+                        OpenFailureDetails(name, reason, DeniedDeviceGroup(name)));
         DebugTrace(caller + QStringLiteral("(") + name + QStringLiteral(" Open Fail)"));
-        return;
+        return false;
     }
 
     openPortName = name;
@@ -147,6 +192,7 @@ void Widget::on_pushButton_serialOpen_clicked()
                QString::number(serialPort->baudRate(QSerialPort::AllDirections)) +
                QStringLiteral(")"));
     SetPortSelectorsEnabled(false);
+    return true;
 }
 
 void Widget::ClosePort(const QString &caller)

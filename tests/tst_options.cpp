@@ -12,11 +12,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -24,6 +28,39 @@
 #include <QtTest>
 
 namespace {
+
+QtMessageHandler forwardMessage = nullptr;
+// The program's debug traces.
+QStringList traces;
+
+void keepTraces(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtDebugMsg)
+        traces << message.left(200);
+    else
+        forwardMessage(type, context, message);
+}
+
+// Answers and notes every modal box that comes up while it lives.
+class ModalRecorder : public QObject
+{
+public:
+    ModalRecorder()
+    {
+        connect(&tick, &QTimer::timeout, this, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (modal && modal->isVisible()) {
+                boxes << modal->windowTitle();
+                modal->close();
+            }
+        });
+        tick.start(10);
+    }
+    QStringList boxes;
+
+private:
+    QTimer tick;
+};
 
 const QString kColours = QStringLiteral("显示ANSI颜色");
 const QString kReopen = QStringLiteral("断开后自动重连");
@@ -52,11 +89,17 @@ class OptionsTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { forwardMessage = qInstallMessageHandler(keepTraces); }
     void init();
     void cleanup();
 
     void menuOffersOptionsThatSurviveARestart();
     void colouredLineShownInColourWithoutEscapes();
+    void reopensAfterUnplugWithSameParameters();
+    void reopenCancelled_data();
+    void reopenCancelled();
+    void unplugEndsRunForGood_data();
+    void unplugEndsRunForGood();
 
 private:
     template <typename T> T *get(const char *name)
@@ -67,9 +110,18 @@ private:
     // Opens the console's context menu, lets `use` look at it and closes it. False when no menu
     // came up.
     bool withConsoleMenu(const std::function<void(QMenu *)> &use);
+    // Lists `link` (a symlink to the pty's slave) and `others`, and opens the link.
+    void plugIn(const QStringList &others = {});
+    // Removes the link and waits for the scan to close the session.
+    void unplug();
+    // A file that exists but is no terminal: listed as a port, it cannot be opened.
+    QString notATerminal(const char *name);
+    int tracesOf(const QString &line) const { return int(traces.count(line)); }
 
     Widget *window = nullptr;
     PtyPair *pty = nullptr;
+    QTemporaryDir *links = nullptr;
+    QString link;
 };
 
 void OptionsTest::init()
@@ -82,6 +134,9 @@ void OptionsTest::init()
     window->show();
     pty = new PtyPair;
     QVERIFY(pty->isOpen());
+    links = new QTemporaryDir;
+    link = links->filePath(QStringLiteral("module"));
+    traces.clear();
 }
 
 void OptionsTest::cleanup()
@@ -91,6 +146,33 @@ void OptionsTest::cleanup()
     tearDownSession(window, pty);
     window = nullptr;
     pty = nullptr;
+    delete links;
+    links = nullptr;
+}
+
+void OptionsTest::plugIn(const QStringList &others)
+{
+    QVERIFY(QFile::link(pty->slavePath(), link));
+    qputenv("SERMORA_EXTRA_PORTS", (QStringList{link} + others).join(':').toLocal8Bit());
+    QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
+    auto *ports = get<QComboBox>("comboBox_serial");
+    ports->setCurrentIndex(ports->findText(link));
+    get<QPushButton>("pushButton_serialOpen")->click();
+    QVERIFY(serialPort != nullptr);
+}
+
+void OptionsTest::unplug()
+{
+    QVERIFY(QFile::remove(link));
+    QTRY_VERIFY_WITH_TIMEOUT(serialPort == nullptr, 5000);
+    QCOMPARE(get<QPushButton>("pushButton_serialOpen")->text(), QStringLiteral("OPEN"));
+}
+
+QString OptionsTest::notATerminal(const char *name)
+{
+    const QString path = links->filePath(QString::fromLatin1(name));
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) ? path : QString();
 }
 
 QAction *OptionsTest::option(const QString &text) const
@@ -206,6 +288,144 @@ void OptionsTest::colouredLineShownInColourWithoutEscapes()
     QFile log(logPath);
     QVERIFY(log.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(log.readAll()), textDisplayBuffer);
+}
+
+void OptionsTest::reopensAfterUnplugWithSameParameters()
+{
+    option(kReopen)->setChecked(true);
+    get<QComboBox>("comboBox_baudrate")->setCurrentText(QStringLiteral("115200"));
+    get<QComboBox>("comboBox_databits")->setCurrentText(QStringLiteral("7"));
+    get<QComboBox>("comboBox_parity")->setCurrentText(QStringLiteral("Even"));
+    get<QComboBox>("comboBox_stopbits")->setCurrentText(QStringLiteral("2"));
+    plugIn();
+    ModalRecorder recorder;
+    unplug();
+
+    // Back before it can be opened: tried without a box, and tried again at the next scans.
+    const QString blocked = notATerminal("blocked");
+    QVERIFY(QFile::link(blocked, link));
+    QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
+    QVERIFY(serialPort == nullptr);
+    QVERIFY(tracesOf("_KESTO_GetSerialPorts(" + link + " Open Fail)") >= 1);
+    QVERIFY(QFile::remove(link));
+    QVERIFY(QFile::link(pty->slavePath(), link));
+    QTRY_VERIFY_WITH_TIMEOUT(serialPort != nullptr, 5000);
+
+    QCOMPARE(get<QComboBox>("comboBox_serial")->currentText(), link);
+    QCOMPARE(get<QPushButton>("pushButton_serialOpen")->text(), QStringLiteral("Close"));
+    QVERIFY(!get<QComboBox>("comboBox_baudrate")->isEnabled());
+    QCOMPARE(serialPort->baudRate(), 115200);
+    QCOMPARE(serialPort->dataBits(), QSerialPort::Data7);
+    QCOMPARE(serialPort->parity(), QSerialPort::EvenParity);
+    QCOMPARE(serialPort->stopBits(), QSerialPort::TwoStop);
+    QVERIFY(pty->write("OK\r\n"));
+    QTRY_VERIFY(textDisplayBuffer.endsWith(QStringLiteral("OK\r\n")));
+    QCOMPARE(recorder.boxes, QStringList());
+}
+
+void OptionsTest::reopenCancelled_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("OPEN pressed") << "open";
+    QTest::newRow("another port chosen") << "choose";
+    QTest::newRow("option turned off") << "off";
+}
+
+void OptionsTest::reopenCancelled()
+{
+    QFETCH(QString, how);
+    option(kReopen)->setChecked(true);
+    plugIn({notATerminal("a"), notATerminal("b")});
+    ModalRecorder recorder;
+    unplug();
+    auto *ports = get<QComboBox>("comboBox_serial");
+    if (how == QLatin1String("open")) {
+        // "a" took the link's place in the selector; it cannot be opened.
+        get<QPushButton>("pushButton_serialOpen")->click();
+        QCOMPARE(recorder.boxes, QStringList{QStringLiteral("告警")});
+    } else if (how == QLatin1String("choose")) {
+        QTest::keyClick(ports, Qt::Key_Down);
+        QCOMPARE(ports->currentText(), links->filePath(QStringLiteral("b")));
+    } else {
+        option(kReopen)->setChecked(false);
+    }
+    const int attempts = tracesOf("_KESTO_GetSerialPorts(Opening " + link + ")");
+    QVERIFY(QFile::link(pty->slavePath(), link));
+    QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
+    QVERIFY(ports->findText(link) >= 0);
+    QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
+    QCOMPARE(tracesOf("_KESTO_GetSerialPorts(Opening " + link + ")"), attempts);
+    QVERIFY(serialPort == nullptr);
+}
+
+void OptionsTest::unplugEndsRunForGood_data()
+{
+    QTest::addColumn<bool>("batch");
+    QTest::newRow("batch run") << true;
+    QTest::newRow("file send") << false;
+}
+
+void OptionsTest::unplugEndsRunForGood()
+{
+    QFETCH(bool, batch);
+    option(kReopen)->setChecked(true);
+    get<QComboBox>("comboBox_baudrate")->setCurrentText(QStringLiteral("115200"));
+    QPushButton *start;
+    if (batch) {
+        for (int row : {1, 2}) {
+            control<QCheckBox>(window, QStringLiteral("checkBox_selectList_%1").arg(row))
+                ->setChecked(true);
+            control<QLineEdit>(window, QStringLiteral("lineEdit_cmdList_%1").arg(row))
+                ->setText(QStringLiteral("ROW%1").arg(row));
+        }
+        get<QLineEdit>("lineEdit_delayList_1")->setText(QStringLiteral("1500"));
+        get<QLineEdit>("lineEdit_RunTimes")->setText(QStringLiteral("1"));
+        start = get<QPushButton>("pushButton_run");
+    } else {
+        QFile file(links->filePath(QStringLiteral("blocks.bin")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(8000, 'F'));
+        file.close();
+        answerNextFileDialog(QFileInfo(file).absoluteFilePath());
+        get<QPushButton>("pushButton_send_file_path")->click();
+        start = get<QPushButton>("pushButton_send_file");
+    }
+    plugIn();
+
+    // Once the device has the first bytes, it is unplugged and back before the next step of the
+    // run; the scans that close and reopen the session are called from the run's own waits.
+    QByteArray before;
+    bool reopened = false;
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, this, [&] {
+        if (reopened)
+            return;
+        before += pty->readAvailable();
+        if (before.isEmpty() || (batch && !before.endsWith("ROW1")))
+            return;
+        QFile::remove(link);
+        QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
+        before += pty->readAvailable();
+        QFile::link(pty->slavePath(), link);
+        QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
+        reopened = serialPort != nullptr;
+    });
+    tick.start(5);
+    bool returned = false;
+    QTimer::singleShot(0, start, [&] {
+        start->click();
+        returned = true;
+    });
+    QVERIFY(QTest::qWaitFor([&] { return returned; }, 60000));
+    tick.stop();
+    QVERIFY(reopened);
+
+    // Whatever the session sends next comes after anything the run might still have sent.
+    get<QLineEdit>("lineEdit_main_cmd")->setText(QStringLiteral("#END"));
+    get<QPushButton>("pushButton_main_cmd_send")->click();
+    QByteArray after;
+    QTRY_VERIFY_WITH_TIMEOUT((after += pty->readAvailable()).endsWith("#END"), 10000);
+    QCOMPARE(after, QByteArray("#END"));
 }
 
 int main(int argc, char *argv[])

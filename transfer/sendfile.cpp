@@ -38,6 +38,7 @@ void Widget::on_pushButton_send_file_clicked()
     }
     ui->pushButton_send_file->setEnabled(false);
 
+    const int session = reopenedSessions;
     const qint64 blockSize = SendBlockSize(serialPort->baudRate());
     const qint64 fileSize = file.size();
     qCDebug(DataTrace) << "File size:" << fileSize << " block size:" << blockSize;
@@ -51,8 +52,9 @@ void Widget::on_pushButton_send_file_clicked()
         if (block.isEmpty())
             break;
         qCDebug(DataTrace) << block;
-        // The port may have been closed while the previous pause kept the event loop running.
-        if (!serialPort)
+        // The port may have been closed while the previous pause kept the event loop running,
+        // and reopened after an unplug, which does not resume the transfer.
+        if (!serialPort || reopenedSessions != session)
             break;
         // Written outside the trace: a disabled category skips its arguments.
         const qint64 written = serialPort->write(block);
