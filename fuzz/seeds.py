@@ -69,6 +69,29 @@ CONSOLE = [
     console(0b0000111, 9, b"AT+CSQ\r\r\n+CSQ: 23,99\r\n\r\nOK\r\n", when=1234),
 ]
 
+# ANSI: header (flags, four cut places) + text; tst_console.cpp ansi_data and a coloured log.
+# Flags bit 0: decode the text from UTF-8.
+def ansi(text, cuts=(0, 0, 0, 0), utf8=0):
+    return bytes([utf8, *cuts]) + text
+
+ANSI = [
+    ansi(b"abc"),
+    ansi(b"\x1b[0;32mI (318) cpu_start: up\x1b[0m\r\n", cuts=(3, 9, 30, 40)),
+    ansi(b"\x1b[31mA\x1b[mB\x1b[1mC\x1b[22mD\x1b[3;4mE\x1b[23;24mF\x1b[4:3mG\x1b[4:0mH"),
+    ansi(b"\x1b[93;104mX\x1b[31;42mA\x1b[39mB\x1b[49mC", cuts=(1, 2, 5, 6)),
+    ansi(b"\x1b[38;5;196mA\x1b[48;5;4mB\x1b[38:5:9mC", cuts=(4, 8, 12, 16)),
+    ansi(b"\x1b[38;2;10;20;30mA\x1b[38:2::10:20:31mB\x1b[48;2;0;0;0mC\x1b[38;2;255;255;0mD"),
+    ansi(b"A\x1b[2KB\x1b[1;1HC\x1b[?25lD\x1b[2JE\x1b[>4;1mF"),
+    ansi(b"A\x1b(B\x1b\x1b[31mC\x1b[3\n1mA", cuts=(2, 2, 3, 4)),
+    ansi(b"\x1b[31;;;;1mA\x1b[38;5mB\x1b[38;5;300mC\x1b[38;2;1;2mD\x1b[99999999999999999999mF"),
+    ansi(b"\x1b[31m\xff\xc0x\x1b[0m\xe4\xb8\xad", utf8=1, cuts=(6, 7, 8, 12)),
+    ansi(b"A\x1b", cuts=(1, 2, 2, 2)),
+    ansi(b"\x1b[" + b"0" * 60 + b"1mA\x1b[0" + b"0" * 60 + b"1mB", cuts=(20, 64, 70, 100)),
+    ansi(b"\x1b[" + b"1" * 200 + b"mA", cuts=(63, 64, 65, 66)),
+    ansi(b"\x1b[1;31mE (42) app: failed\x1b[0m\r\n\x1b[0;33mW (43) app: slow\x1b[0m\r\n",
+         cuts=(1, 2, 26, 27)),
+]
+
 # Configuration files as tst_config.cpp writes them, after one byte of flags (bit 0: load as
 # "config.ini", which applies the global block).
 CONFIG_FILES = [
@@ -111,4 +134,5 @@ def write(target, seeds):
 write("fuzz_hex", HEX)
 write("fuzz_rowname", ROWNAMES)
 write("fuzz_console", CONSOLE)
+write("fuzz_ansi", ANSI)
 write("fuzz_config", CONFIG)
