@@ -53,28 +53,50 @@ QTextCharFormat CharFormat(const AnsiStyle &style)
     return format;
 }
 
+bool IsLineBreak(QChar c)
+{
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
+
 // Inserts styled runs at the end of the console, or with `replace` in place of all it holds, long
-// ones in pieces as plain text goes in. A CR ending one run goes in with the LF that starts the
-// next: apart they would make two line breaks.
+// ones in pieces as plain text goes in. Line breaks that start a run go in with the run before: a
+// CR and its LF apart would make two line breaks, and a CR styled apart from its line is one more
+// piece for the toolkit to lay out (a log line typically resets its colour just before its CR LF).
 void InsertRuns(QTextDocument *console, const QVector<AnsiRun> &runs, bool replace)
 {
+    QVector<AnsiRun> joined;
+    joined.reserve(runs.size());
+    for (const AnsiRun &run : runs) {
+        int breaks = 0;
+        while (breaks < run.text.size() && IsLineBreak(run.text.at(breaks)))
+            ++breaks;
+        if (breaks > 0 && !joined.isEmpty())
+            joined.last().text.append(run.text.leftRef(breaks));
+        else
+            breaks = 0;
+        if (breaks < run.text.size())
+            joined.append({run.text.mid(breaks), run.style});
+    }
+
     QTextCursor cursor(console);
     cursor.movePosition(QTextCursor::End);
     if (replace)
         cursor.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
-    // One layout for the whole chunk instead of one per run.
+    // Runs go in as edits of about a piece's length: run by run the toolkit would lay the line out
+    // again at each, and one edit as long as the whole chunk is laid out slower than pieces are.
     cursor.beginEditBlock();
-    bool lfTaken = false;
-    for (int i = 0; i < runs.size(); ++i) {
-        QString text = lfTaken ? runs[i].text.mid(1) : runs[i].text;
-        lfTaken = i + 1 < runs.size() && text.endsWith(QLatin1Char('\r')) &&
-                  runs[i + 1].text.startsWith(QLatin1Char('\n'));
-        if (lfTaken)
-            text.append(QLatin1Char('\n'));
-        const QTextCharFormat format = CharFormat(runs[i].style);
-        for (int from = 0; from < text.size();) {
-            const int end = ConsolePieceEnd(text, from);
-            cursor.insertText(text.mid(from, end - from), format);
+    int inBlock = 0;
+    for (const AnsiRun &run : joined) {
+        const QTextCharFormat format = CharFormat(run.style);
+        for (int from = 0; from < run.text.size();) {
+            const int end = ConsolePieceEnd(run.text, from);
+            if (inBlock > 0 && inBlock + end - from > ConsolePieceChars) {
+                cursor.endEditBlock();
+                cursor.beginEditBlock();
+                inBlock = 0;
+            }
+            cursor.insertText(run.text.mid(from, end - from), format);
+            inBlock += end - from;
             from = end;
         }
     }

@@ -255,7 +255,8 @@ void OptionsTest::colouredLineShownInColourWithoutEscapes()
     QVERIFY(logRecording);
     auto *console = get<QTextBrowser>("textBrowser");
 
-    QVERIFY(pty->write("\x1b[0;31mE (42) app: failed\x1b[0m\r\nok\r\n"));
+    // The reset between CR and LF must not make two line breaks of them.
+    QVERIFY(pty->write("\x1b[0;31mE (42) app: failed\r\x1b[0m\nok\r\n"));
     QTRY_COMPARE(textDisplayBuffer, QStringLiteral("E (42) app: failed\r\nok\r\n"));
     QCOMPARE(console->toPlainText(), QStringLiteral("E (42) app: failed\nok\n"));
     QCOMPARE(colourAt(console, 0), AnsiPaletteColour(1));
