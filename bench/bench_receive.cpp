@@ -1,8 +1,10 @@
 // Streams bytes into a running window, first as fast as a pty takes them, then at the rate of a
 // UART at 921600 baud, and prints how fast they are shown, what that costs in CPU, how long the
 // console goes without an update, and the resident memory after start and after the floods.
+// Last, a log coloured with ANSI escapes as ESP-IDF colours it, as fast as the pty takes it, with
+// the console's colours off and on, twice each, alternating.
 // Usage: bench_receive [megabytes for the fast runs, default 20] [megabytes at UART rate, default
-// 1]
+// 1] [megabytes for each coloured run, default 10]
 
 #include "app/globals.h"
 #include "app/widget.h"
@@ -11,6 +13,7 @@
 #include "support/pty.h"
 #include "support/session.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -20,6 +23,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
@@ -82,15 +86,41 @@ protected:
     }
 };
 
-// Writes `total` bytes of NMEA-like lines to the master end, at `rate` bytes per second or, with
-// rate 0, as fast as the pty takes them.
-void stream(int master, qint64 total, qint64 rate)
+// 64 KiB of NMEA-like lines, as a GPS module sends them.
+QByteArray nmeaLines()
 {
-    QElapsedTimer clock;
-    clock.start();
     QByteArray block;
     for (int i = 0; block.size() < 64 * 1024; ++i)
         block += "$GPGGA,123519," + QByteArray::number(i) + ",4807.038,N,01131.000,E,1,08*47\r\n";
+    return block;
+}
+
+// 64 KiB of log lines as ESP-IDF colours them: info green, warnings yellow, errors red, debug
+// lines uncoloured; every line ends with a reset before its CR LF.
+QByteArray colouredLogLines()
+{
+    QByteArray block;
+    for (int i = 0; block.size() < 64 * 1024; ++i) {
+        const int kind = i % 20;
+        const QByteArray stamp = " (" + QByteArray::number(1000 + i * 7) + ") ";
+        if (kind == 0)
+            block += "\x1b[0;31mE" + stamp + "i2c: timeout waiting for ack, addr 0x3c\x1b[0m\r\n";
+        else if (kind < 3)
+            block += "\x1b[0;33mW" + stamp + "wifi: beacon timeout, reconnecting\x1b[0m\r\n";
+        else if (kind == 3)
+            block += "D" + stamp + "heap: free 183244, largest block 110592\x1b[0m\r\n";
+        else
+            block += "\x1b[0;32mI" + stamp + "sensor: t=21.4 C rh=40.2 % p=1013.2 hPa\x1b[0m\r\n";
+    }
+    return block;
+}
+
+// Writes `total` bytes of `block`, repeated, to the master end, at `rate` bytes per second or,
+// with rate 0, as fast as the pty takes them.
+void stream(int master, const QByteArray &block, qint64 total, qint64 rate)
+{
+    QElapsedTimer clock;
+    clock.start();
     qint64 sent = 0;
     while (sent < total) {
         const int offset = int(sent % block.size());
@@ -124,8 +154,45 @@ void settle(int ms)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-void runPhase(Widget &window, const PtyPair &pty, qint64 total, qint64 rate, bool hexView)
+// One phase's stream and the names of its figures.
+struct Phase
 {
+    QByteArray block;
+    qint64 total;
+    // Bytes per second; 0 for as fast as the pty takes them.
+    qint64 rate;
+    bool hexView;
+    // Prefix of the figures' names, and what the descriptions say the stream was.
+    QByteArray name;
+    QByteArray what;
+};
+
+struct Figures
+{
+    double rateKiBs;
+    double cpuMsPerMiB;
+    double gapMs;
+    double stallMs;
+};
+
+void report(const Phase &phase, const Figures &figures)
+{
+    printResult(phase.name + ".rate", figures.rateKiBs, 0, "KiB/s",
+                "Receive " + phase.what + ": bytes shown per second");
+    printResult(phase.name + ".cpu", figures.cpuMsPerMiB, 0, "ms/MiB",
+                "Receive " + phase.what + ": CPU per MiB shown (GUI thread, i.e. the program)");
+    printResult(phase.name + ".gap", figures.gapMs, 0, "ms",
+                "Receive " + phase.what + ": largest gap between two console repaints");
+    printResult(phase.name + ".stall", figures.stallMs, 0, "ms",
+                "Receive " + phase.what +
+                    ": longest the event loop was held up (input waits that long)");
+}
+
+Figures runPhase(Widget &window, const PtyPair &pty, const Phase &phase)
+{
+    const qint64 total = phase.total;
+    const qint64 rate = phase.rate;
+    const bool hexView = phase.hexView;
     window.findChild<QPushButton *>(QStringLiteral("pushButton_clear_screen"))->click();
     window.findChild<QCheckBox *>(QStringLiteral("checkBox_ShowHex"))->setChecked(hexView);
     settle(100);
@@ -139,7 +206,7 @@ void runPhase(Widget &window, const PtyPair &pty, qint64 total, qint64 rate, boo
     const double processCpu = cpuSeconds(RUSAGE_SELF);
     const double guiCpu = cpuSeconds(RUSAGE_THREAD);
     phaseClock.start();
-    std::thread peer(stream, pty.masterFd(), total, rate);
+    std::thread peer(stream, pty.masterFd(), std::cref(phase.block), total, rate);
     // The loop sleeps between events, as the program's own would. The tick ends a stuck run and
     // measures the longest the event loop was kept from handling anything, a click for instance.
     QTimer tick;
@@ -166,28 +233,29 @@ void runPhase(Widget &window, const PtyPair &pty, qint64 total, qint64 rate, boo
 
     const double mib = double(total) / (1024.0 * 1024.0);
     const double shownMib = double(shownBytes) / (1024.0 * 1024.0);
-    const char *view = hexView ? "hex" : "text";
-    const char *kind = rate > 0 ? "uart" : "flood";
-    std::printf("%-9s %-9s %6.1f MB shown of %.1f in %6.2f s: %9.0f bytes/s, CPU %5.3f s/MB (GUI "
+    std::printf("%-22s %6.1f MB shown of %.1f in %6.2f s: %9.0f bytes/s, CPU %5.3f s/MB (GUI "
                 "thread %5.3f s/MB), largest gap between two chunks shown %lld ms (%d chunks), "
                 "between two console repaints %lld ms (%d repaints), event loop held up for at "
                 "most %lld ms\n",
-                hexView ? "hex view" : "text view", rate > 0 ? "UART rate" : "flood", shownMib, mib,
-                seconds, double(shownBytes) / seconds, processCpuUsed / mib, guiCpuUsed / mib,
-                largestChunkGapNs / 1000000, chunks, largestRepaintGapNs / 1000000, repaints,
+                phase.name.mid(8).constData(), shownMib, mib, seconds, double(shownBytes) / seconds,
+                processCpuUsed / mib, guiCpuUsed / mib, largestChunkGapNs / 1000000, chunks,
+                largestRepaintGapNs / 1000000, repaints,
                 std::max<qint64>(0, largestTickGapNs / 1000000 - 10));
 
-    const QByteArray prefix = QByteArray("receive.") + kind + '.' + view;
-    const QByteArray what = QByteArray(rate > 0 ? "at 921600 baud (90 KiB/s)" : "flood") + ", " +
-                            view + " view, stamps on";
-    printResult(prefix + ".rate", double(shownBytes) / 1024.0 / seconds, 0, "KiB/s",
-                "Receive " + what + ": bytes shown per second");
-    printResult(prefix + ".cpu", 1000.0 * guiCpuUsed / mib, 0, "ms/MiB",
-                "Receive " + what + ": CPU per MiB shown (GUI thread, i.e. the program)");
-    printResult(prefix + ".gap", double(largestRepaintGapNs) / 1e6, 0, "ms",
-                "Receive " + what + ": largest gap between two console repaints");
-    printResult(prefix + ".stall", std::max(0.0, double(largestTickGapNs) / 1e6 - 10), 0, "ms",
-                "Receive " + what + ": longest the event loop was held up (input waits that long)");
+    return {double(shownBytes) / 1024.0 / seconds, 1000.0 * guiCpuUsed / mib,
+            double(largestRepaintGapNs) / 1e6, std::max(0.0, double(largestTickGapNs) / 1e6 - 10)};
+}
+
+Phase plainPhase(qint64 total, qint64 rate, bool hexView)
+{
+    const QByteArray view = hexView ? "hex" : "text";
+    return {nmeaLines(),
+            total,
+            rate,
+            hexView,
+            "receive." + QByteArray(rate > 0 ? "uart." : "flood.") + view,
+            QByteArray(rate > 0 ? "at 921600 baud (90 KiB/s)" : "flood") + ", " + view +
+                " view, stamps on"};
 }
 
 } // namespace
@@ -198,6 +266,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const qint64 floodBytes = qint64((argc > 1 ? std::atof(argv[1]) : 20.0) * 1024 * 1024);
     const qint64 uartBytes = qint64((argc > 2 ? std::atof(argv[2]) : 1.0) * 1024 * 1024);
+    const qint64 colourBytes = qint64((argc > 3 ? std::atof(argv[3]) : 10.0) * 1024 * 1024);
     // 921600 baud with 8N1 framing: ten bits on the line per byte.
     const qint64 uartRate = 92160;
     freshWorkingDirectory();
@@ -223,7 +292,8 @@ int main(int argc, char *argv[])
 
     const QByteArray floodMib = QByteArray::number(double(floodBytes) / (1024 * 1024), 'g', 3);
     for (bool hexView : {false, true}) {
-        runPhase(window, pty, floodBytes, 0, hexView);
+        const Phase phase = plainPhase(floodBytes, 0, hexView);
+        report(phase, runPhase(window, pty, phase));
         settle(500);
         const double rss = residentMiB();
         std::printf("resident memory after that: %.1f MiB\n", rss);
@@ -232,8 +302,45 @@ int main(int argc, char *argv[])
             "Resident memory after " + floodMib +
                 (hexView ? " MiB more received in hex view" : " MiB received in text view"));
     }
-    for (bool hexView : {false, true})
-        runPhase(window, pty, uartBytes, uartRate, hexView);
+    for (bool hexView : {false, true}) {
+        const Phase phase = plainPhase(uartBytes, uartRate, hexView);
+        report(phase, runPhase(window, pty, phase));
+    }
+
+    // Colours off and on in turn, so that a change of the machine's load hits both alike.
+    QAction *colours = nullptr;
+    for (QAction *action : window.findChildren<QAction *>())
+        if (action->text() == QStringLiteral("显示ANSI颜色"))
+            colours = action;
+    if (!colours) {
+        std::fprintf(stderr, "no colour option in the console's menu\n");
+        return 1;
+    }
+    Figures sum[2] = {};
+    for (int round = 0; round < 4; ++round) {
+        const bool on = round % 2 == 1;
+        colours->setChecked(on);
+        const Phase phase{
+            colouredLogLines(),
+            colourBytes,
+            0,
+            false,
+            on ? "receive.esplog.colours_on" : "receive.esplog.colours_off",
+            on ? "coloured log (ESP-IDF style), flood, text view, stamps on, colours on"
+               : "coloured log (ESP-IDF style), flood, text view, stamps on, colours off"};
+        const Figures figures = runPhase(window, pty, phase);
+        sum[on].rateKiBs += figures.rateKiBs / 2;
+        sum[on].cpuMsPerMiB += figures.cpuMsPerMiB / 2;
+        sum[on].gapMs = std::max(sum[on].gapMs, figures.gapMs);
+        sum[on].stallMs = std::max(sum[on].stallMs, figures.stallMs);
+        if (round >= 2)
+            report(phase, sum[on]);
+    }
+    const double ratio = sum[1].cpuMsPerMiB / sum[0].cpuMsPerMiB;
+    std::printf("coloured log: colours on cost %.2f times the CPU per MiB of colours off\n", ratio);
+    printResult("receive.esplog.colour_cost", ratio, 2, "x",
+                "Receive coloured log (ESP-IDF style, flood, text view, stamps on): CPU per MiB "
+                "with colours on over colours off");
     const double peak = residentMiB(0, "VmHWM:");
     std::printf("peak resident memory: %.1f MiB\n", peak);
     printResult("memory.peak", peak, 1, "MiB", "Peak resident memory over the whole receive bench");
