@@ -284,6 +284,15 @@ void OptionsTest::colouredLineShownInColourWithoutEscapes()
     QCOMPARE(colourAt(console, g + 1), QRgb(0));
     QCOMPARE(colourAt(console, g + 5), QRgb(0));
 
+    // A sequence begun when the port closes is text: it will not be completed now.
+    option(kColours)->setChecked(true);
+    QVERIFY(pty->write("\x1b[3"));
+    QTRY_VERIFY(hexDisplayBuffer.endsWith(QStringLiteral("1B 5B 33")));
+    QVERIFY(textDisplayBuffer.endsWith(QStringLiteral("G\x1b[0mx\r\n")));
+    get<QPushButton>("pushButton_serialOpen")->click();
+    QVERIFY(textDisplayBuffer.endsWith(QStringLiteral("G\x1b[0mx\r\n\x1b[3")));
+    QVERIFY(console->toPlainText().endsWith(QStringLiteral("\x1b[3")));
+
     // The log holds what the console shows.
     get<QPushButton>("pushButton_log")->click();
     QFile log(logPath);
