@@ -4,10 +4,11 @@
 #include "app/globals.h"
 #include "app/widget.h"
 #include "serial/ansi.h"
+#include "support/configfile.h"
 #include "support/filedialog.h"
 #include "support/gui.h"
 #include "support/pty.h"
-#include "support/session.h"
+#include "support/windowtest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,12 +17,10 @@
 #include <QContextMenuEvent>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSerialPort>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
@@ -29,36 +28,12 @@
 
 namespace {
 
-// Answers and notes every modal box that comes up while it lives.
-class ModalRecorder : public QObject
-{
-public:
-    ModalRecorder()
-    {
-        connect(&tick, &QTimer::timeout, this, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (modal && modal->isVisible()) {
-                boxes << modal->windowTitle();
-                modal->close();
-            }
-        });
-        tick.start(10);
-    }
-    QStringList boxes;
-
-private:
-    QTimer tick;
-};
-
-const QString kColours = QStringLiteral("显示ANSI颜色");
-const QString kReopen = QStringLiteral("断开后自动重连");
+const QString coloursOption = QStringLiteral("显示ANSI颜色");
+const QString reopenOption = QStringLiteral("断开后自动重连");
 
 QString stored(const char *key)
 {
-    settings->sync();
-    return QSettings(QStringLiteral("config.ini"), QSettings::IniFormat)
-        .value(QLatin1String(key))
-        .toString();
+    return storedSettings().values.value(QLatin1String(key));
 }
 
 // The text colour of the console's character at `position`; 0 for the console's own.
@@ -72,7 +47,7 @@ QRgb colourAt(QTextBrowser *console, int position)
 
 } // namespace
 
-class OptionsTest : public QObject
+class OptionsTest : public WindowTest
 {
     Q_OBJECT
 
@@ -89,10 +64,6 @@ private slots:
     void unplugEndsRunForGood();
 
 private:
-    template <typename T> T *get(const char *name)
-    {
-        return control<T>(window, QString::fromLatin1(name));
-    }
     QAction *option(const QString &text) const;
     // Opens the console's context menu, lets `use` look at it and closes it. False when no menu
     // came up.
@@ -104,33 +75,20 @@ private:
     // A file that exists but is no terminal: listed as a port, it cannot be opened.
     QString notATerminal(const char *name);
 
-    Widget *window = nullptr;
-    PtyPair *pty = nullptr;
     QTemporaryDir *links = nullptr;
     QString link;
 };
 
 void OptionsTest::init()
 {
-    freshWorkingDirectory();
-    qunsetenv("SERMORA_EXTRA_PORTS");
-    textDisplayBuffer.clear();
-    hexDisplayBuffer.clear();
-    window = new Widget;
-    window->show();
-    pty = new PtyPair;
-    QVERIFY(pty->isOpen());
+    WindowTest::init();
     links = new QTemporaryDir;
     link = links->filePath(QStringLiteral("module"));
 }
 
 void OptionsTest::cleanup()
 {
-    if (logRecording)
-        get<QPushButton>("pushButton_log")->click();
-    tearDownSession(window, pty);
-    window = nullptr;
-    pty = nullptr;
+    WindowTest::cleanup();
     delete links;
     links = nullptr;
 }
@@ -210,30 +168,30 @@ void OptionsTest::menuOffersOptionsThatSurviveARestart()
                  entries.indexOf(QStringLiteral("select-all")) == entries.size() - 4,
              qPrintable(entries.join(QLatin1Char(','))));
     QCOMPARE(entries.mid(entries.size() - 3),
-             (QStringList{"|", kColours + " [ ]", kReopen + " [ ]"}));
-    QCOMPARE(stored("globalSetting/autoReopen"), QStringLiteral("true"));
-    QCOMPARE(stored("globalSetting/ansiColours"), QString());
+             (QStringList{"|", coloursOption + " [ ]", reopenOption + " [ ]"}));
+    QCOMPARE(stored("/globalSetting/autoReopen"), QStringLiteral("true"));
+    QCOMPARE(stored("/globalSetting/ansiColours"), QString());
 
-    option(kColours)->setChecked(true);
-    option(kReopen)->setChecked(false);
-    QCOMPARE(stored("globalSetting/ansiColours"), QStringLiteral("true"));
-    QCOMPARE(stored("globalSetting/autoReopen"), QStringLiteral("false"));
+    option(coloursOption)->setChecked(true);
+    option(reopenOption)->setChecked(false);
+    QCOMPARE(stored("/globalSetting/ansiColours"), QStringLiteral("true"));
+    QCOMPARE(stored("/globalSetting/autoReopen"), QStringLiteral("false"));
 
     // A restart restores both and writes back what it read.
     delete window;
     window = new Widget;
-    QVERIFY(option(kColours)->isChecked());
-    QVERIFY(!option(kReopen)->isChecked());
-    QCOMPARE(stored("globalSetting/ansiColours"), QStringLiteral("true"));
-    QCOMPARE(stored("globalSetting/autoReopen"), QStringLiteral("false"));
+    QVERIFY(option(coloursOption)->isChecked());
+    QVERIFY(!option(reopenOption)->isChecked());
+    QCOMPARE(stored("/globalSetting/ansiColours"), QStringLiteral("true"));
+    QCOMPARE(stored("/globalSetting/autoReopen"), QStringLiteral("false"));
 }
 
 void OptionsTest::colouredLineShownInColourWithoutEscapes()
 {
     QTemporaryDir dir;
     const QString logPath = dir.filePath(QStringLiteral("colours.log"));
-    option(kColours)->setChecked(true);
-    QVERIFY(openOnPty(window, *pty));
+    option(coloursOption)->setChecked(true);
+    QVERIFY(openPort());
     answerNextFileDialog(logPath);
     get<QPushButton>("pushButton_log_filepath")->click();
     get<QPushButton>("pushButton_log")->click();
@@ -250,7 +208,6 @@ void OptionsTest::colouredLineShownInColourWithoutEscapes()
     QVERIFY(hexDisplayBuffer.startsWith(QStringLiteral("1B 5B 30 3B 33 31 6D 45 20")));
 
     // Back from the hex view, the text is in colour again.
-    QVERIFY(QTest::qWaitForWindowExposed(window));
     QTest::mouseClick(get<QCheckBox>("checkBox_ShowHex"), Qt::LeftButton);
     QTest::mouseClick(get<QCheckBox>("checkBox_ShowHex"), Qt::LeftButton);
     QCOMPARE(console->toPlainText(), QStringLiteral("E (42) app: failed\nok\n"));
@@ -261,7 +218,7 @@ void OptionsTest::colouredLineShownInColourWithoutEscapes()
     // follows green text does not take on its colour.
     QVERIFY(pty->write("\x1b[32mG\x1b"));
     QTRY_VERIFY(textDisplayBuffer.endsWith(QLatin1Char('G')));
-    option(kColours)->setChecked(false);
+    option(coloursOption)->setChecked(false);
     QVERIFY(pty->write("[0mx\r\n"));
     QTRY_VERIFY(textDisplayBuffer.endsWith(QStringLiteral("G\x1b[0mx\r\n")));
     const int g = console->toPlainText().lastIndexOf(QLatin1Char('G'));
@@ -270,7 +227,7 @@ void OptionsTest::colouredLineShownInColourWithoutEscapes()
     QCOMPARE(colourAt(console, g + 5), QRgb(0));
 
     // A sequence begun when the port closes is text: it will not be completed now.
-    option(kColours)->setChecked(true);
+    option(coloursOption)->setChecked(true);
     QVERIFY(pty->write("\x1b[3"));
     QTRY_VERIFY(hexDisplayBuffer.endsWith(QStringLiteral("1B 5B 33")));
     QVERIFY(textDisplayBuffer.endsWith(QStringLiteral("G\x1b[0mx\r\n")));
@@ -287,13 +244,13 @@ void OptionsTest::colouredLineShownInColourWithoutEscapes()
 
 void OptionsTest::reopensAfterUnplugWithSameParameters()
 {
-    option(kReopen)->setChecked(true);
+    option(reopenOption)->setChecked(true);
     get<QComboBox>("comboBox_baudrate")->setCurrentText(QStringLiteral("115200"));
     get<QComboBox>("comboBox_databits")->setCurrentText(QStringLiteral("7"));
     get<QComboBox>("comboBox_parity")->setCurrentText(QStringLiteral("Even"));
     get<QComboBox>("comboBox_stopbits")->setCurrentText(QStringLiteral("2"));
     plugIn();
-    ModalRecorder recorder;
+    ModalWatch modals;
     unplug();
 
     // Back before it can be opened: tried without a box, and tried again at the next scans.
@@ -313,7 +270,7 @@ void OptionsTest::reopensAfterUnplugWithSameParameters()
     QCOMPARE(serialPort->stopBits(), QSerialPort::TwoStop);
     QVERIFY(pty->write("OK\r\n"));
     QTRY_VERIFY(textDisplayBuffer.endsWith(QStringLiteral("OK\r\n")));
-    QCOMPARE(recorder.boxes, QStringList());
+    QCOMPARE(modals.seen, QStringList());
 }
 
 void OptionsTest::reopenCancelled_data()
@@ -327,20 +284,20 @@ void OptionsTest::reopenCancelled_data()
 void OptionsTest::reopenCancelled()
 {
     QFETCH(QString, how);
-    option(kReopen)->setChecked(true);
+    option(reopenOption)->setChecked(true);
     plugIn({notATerminal("a"), notATerminal("b")});
-    ModalRecorder recorder;
+    ModalWatch modals;
     unplug();
     auto *ports = get<QComboBox>("comboBox_serial");
     if (how == QLatin1String("open")) {
         // "a" took the link's place in the selector; it cannot be opened.
         get<QPushButton>("pushButton_serialOpen")->click();
-        QCOMPARE(recorder.boxes, QStringList{QStringLiteral("告警")});
+        QCOMPARE(modals.seen.size(), 1);
     } else if (how == QLatin1String("choose")) {
         QTest::keyClick(ports, Qt::Key_Down);
         QCOMPARE(ports->currentText(), links->filePath(QStringLiteral("b")));
     } else {
-        option(kReopen)->setChecked(false);
+        option(reopenOption)->setChecked(false);
     }
     QVERIFY(QFile::link(pty->slavePath(), link));
     QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
@@ -358,7 +315,7 @@ void OptionsTest::unplugEndsRunForGood_data()
 void OptionsTest::unplugEndsRunForGood()
 {
     QFETCH(bool, batch);
-    option(kReopen)->setChecked(true);
+    option(reopenOption)->setChecked(true);
     get<QComboBox>("comboBox_baudrate")->setCurrentText(QStringLiteral("115200"));
     QPushButton *start;
     if (batch) {
@@ -372,11 +329,8 @@ void OptionsTest::unplugEndsRunForGood()
         get<QLineEdit>("lineEdit_RunTimes")->setText(QStringLiteral("1"));
         start = get<QPushButton>("pushButton_run");
     } else {
-        QFile file(links->filePath(QStringLiteral("blocks.bin")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(8000, 'F'));
-        file.close();
-        answerNextFileDialog(QFileInfo(file).absoluteFilePath());
+        answerNextFileDialog(
+            writeFile(links->filePath(QStringLiteral("blocks.bin")), QByteArray(8000, 'F')));
         get<QPushButton>("pushButton_send_file_path")->click();
         start = get<QPushButton>("pushButton_send_file");
     }
