@@ -8,11 +8,11 @@
 
 namespace {
 
-const QChar kEsc(0x1B);
+const QChar Esc(0x1B);
 
 // The basic and bright colours, darker than a terminal's so that each stays readable on white;
 // "white" becomes grey, and bright white the darker grey, as it stands out more on a dark screen.
-constexpr QRgb kBasic[16] = {
+constexpr QRgb BasicColours[16] = {
     0xFF000000, 0xFFB3261E, 0xFF1E7B1E, 0xFF8A6A00, 0xFF1F4ED8, 0xFFA3269E, 0xFF00787F, 0xFF5F5F5F,
     0xFF808080, 0xFFD9342B, 0xFF2E8B2E, 0xFF9E7C00, 0xFF3B6FF0, 0xFFC23BBD, 0xFF0E8A93, 0xFF404040,
 };
@@ -31,7 +31,7 @@ double Luminance(QRgb rgb)
 std::array<QRgb, 256> BuildPalette()
 {
     std::array<QRgb, 256> palette{};
-    std::copy(std::begin(kBasic), std::end(kBasic), palette.begin());
+    std::copy(std::begin(BasicColours), std::end(BasicColours), palette.begin());
     static const int levels[6] = {0, 95, 135, 175, 215, 255};
     for (int i = 0; i < 216; ++i)
         palette[16 + i] = ReadableOnWhite(qRgb(levels[i / 36], levels[i / 6 % 6], levels[i % 6]));
@@ -139,10 +139,10 @@ QVector<AnsiRun> AnsiRenderer::take(const QString &chunk)
     const QChar *s = text.constData();
     const int size = text.size();
     int from = 0;
-    for (int at = text.indexOf(kEsc); at >= 0;) {
+    for (int at = text.indexOf(Esc); at >= 0;) {
         const int end = SequenceEnd(s, at, size);
         if (end == NotASequence) {
-            at = text.indexOf(kEsc, at + 1);
+            at = text.indexOf(Esc, at + 1);
             continue;
         }
         Append(runs, s + from, at - from, current);
@@ -153,7 +153,7 @@ QVector<AnsiRun> AnsiRenderer::take(const QString &chunk)
         if (s[end - 1] == QLatin1Char('m'))
             applySgr(s + at + 2, end - at - 3);
         from = end;
-        at = text.indexOf(kEsc, end);
+        at = text.indexOf(Esc, end);
     }
     Append(runs, s + from, size - from, current);
     return runs;

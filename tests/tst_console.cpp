@@ -10,10 +10,10 @@ namespace {
 
 const QString sampleStamp = QStringLiteral("[12-07 14:03:27:045]");
 
-const QString E = QStringLiteral("\x1b");
+const QString esc = QStringLiteral("\x1b");
 
 // A colour as the tables write it: pN for basic colour N, otherwise #rrggbb.
-QString ColourName(QRgb rgb, bool background)
+QString colourName(QRgb rgb, bool background)
 {
     for (int i = 0; i < 16; ++i) {
         const QRgb basic = AnsiPaletteColour(i);
@@ -24,15 +24,15 @@ QString ColourName(QRgb rgb, bool background)
 }
 
 // Runs as the tables write them: each run's style in brackets ("[fg=p1 b]"), then its text.
-QString Show(const QVector<AnsiRun> &runs)
+QString asTable(const QVector<AnsiRun> &runs)
 {
     QString out;
     for (const AnsiRun &run : runs) {
         QStringList style;
         if (run.style.foreground)
-            style << QStringLiteral("fg=") + ColourName(run.style.foreground, false);
+            style << QStringLiteral("fg=") + colourName(run.style.foreground, false);
         if (run.style.background)
-            style << QStringLiteral("bg=") + ColourName(run.style.background, true);
+            style << QStringLiteral("bg=") + colourName(run.style.background, true);
         if (run.style.bold)
             style << QStringLiteral("b");
         if (run.style.italic)
@@ -264,74 +264,78 @@ void ConsoleTest::ansi_data()
     const QString digits61 = QString(60, QLatin1Char('0')) + QLatin1Char('1');
     QTest::newRow("no escapes") << QStringList{"abc"} << "[]abc"
                                 << "";
-    QTest::newRow("log line") << QStringList{E + "[0;32mI (318) cpu_start: up" + E + "[0m\r\n"}
+    QTest::newRow("log line") << QStringList{esc + "[0;32mI (318) cpu_start: up" + esc + "[0m\r\n"}
                               << "[fg=p2]I (318) cpu_start: up[]\r\n"
                               << "";
-    QTest::newRow("empty SGR resets") << QStringList{E + "[31mA" + E + "[mB"} << "[fg=p1]A[]B"
+    QTest::newRow("empty SGR resets") << QStringList{esc + "[31mA" + esc + "[mB"} << "[fg=p1]A[]B"
                                       << "";
-    QTest::newRow("bold, normal intensity") << QStringList{E + "[1mA" + E + "[22mB"} << "[b]A[]B"
-                                            << "";
+    QTest::newRow("bold, normal intensity")
+        << QStringList{esc + "[1mA" + esc + "[22mB"} << "[b]A[]B"
+        << "";
     QTest::newRow("italic, underline")
-        << QStringList{E + "[3;4mA" + E + "[23;24mB" + E + "[4:3mC" + E + "[4:0mD"}
+        << QStringList{esc + "[3;4mA" + esc + "[23;24mB" + esc + "[4:3mC" + esc + "[4:0mD"}
         << "[i u]A[]B[u]C[]D"
         << "";
-    QTest::newRow("bright colours") << QStringList{E + "[93;104mX"} << "[fg=p11 bg=p12]X"
+    QTest::newRow("bright colours") << QStringList{esc + "[93;104mX"} << "[fg=p11 bg=p12]X"
                                     << "";
     QTest::newRow("default colours")
-        << QStringList{E + "[31;42mA" + E + "[39mB" + E + "[49mC"} << "[fg=p1 bg=p2]A[bg=p2]B[]C"
+        << QStringList{esc + "[31;42mA" + esc + "[39mB" + esc + "[49mC"}
+        << "[fg=p1 bg=p2]A[bg=p2]B[]C"
         << "";
-    QTest::newRow("256 colours") << QStringList{E + "[38;5;196mA" + E + "[48;5;4mB" + E +
+    QTest::newRow("256 colours") << QStringList{esc + "[38;5;196mA" + esc + "[48;5;4mB" + esc +
                                                 "[38:5:9mC"}
-                                 << "[fg=" + ColourName(AnsiPaletteColour(196), false) +
-                                        "]A[fg=" + ColourName(AnsiPaletteColour(196), false) +
+                                 << "[fg=" + colourName(AnsiPaletteColour(196), false) +
+                                        "]A[fg=" + colourName(AnsiPaletteColour(196), false) +
                                         " bg=p4]B[fg=p9 bg=p4]C"
                                  << "";
-    QTest::newRow("24-bit") << QStringList{E + "[38;2;10;20;30mA" + E + "[38:2::10:20:31mB" + E +
-                                           "[48;2;0;0;0mC"}
+    QTest::newRow("24-bit") << QStringList{esc + "[38;2;10;20;30mA" + esc + "[38:2::10:20:31mB" +
+                                           esc + "[48;2;0;0;0mC"}
                             << "[fg=#0a141e]A[fg=#0a141f]B[fg=#0a141f bg=p0]C"
                             << "";
     QTest::newRow("light 24-bit darkened")
-        << QStringList{E + "[38;2;255;255;0mA"}
-        << "[fg=" + ColourName(ReadableOnWhite(qRgb(255, 255, 0)), false) + "]A"
+        << QStringList{esc + "[38;2;255;255;0mA"}
+        << "[fg=" + colourName(ReadableOnWhite(qRgb(255, 255, 0)), false) + "]A"
         << "";
-    QTest::newRow("other CSI removed")
-        << QStringList{"A" + E + "[2KB" + E + "[1;1HC" + E + "[?25lD" + E + "[2J" + E + "[>4;1mE"}
-        << "[]ABCDE"
+    QTest::newRow("other CSI removed") << QStringList{"A" + esc + "[2KB" + esc + "[1;1HC" + esc +
+                                                      "[?25lD" + esc + "[2J" + esc + "[>4;1mE"}
+                                       << "[]ABCDE"
+                                       << "";
+    QTest::newRow("ESC without [ is text") << QStringList{"A" + esc + "(B" + esc + esc + "[31mC"}
+                                           << "[]A" + esc + "(B" + esc + "[fg=p1]C"
+                                           << "";
+    QTest::newRow("control inside a sequence")
+        << QStringList{esc + "[3\n1mA"} << "[]" + esc + "[3\n1mA"
         << "";
-    QTest::newRow("ESC without [ is text")
-        << QStringList{"A" + E + "(B" + E + E + "[31mC"} << "[]A" + E + "(B" + E + "[fg=p1]C"
-        << "";
-    QTest::newRow("control inside a sequence") << QStringList{E + "[3\n1mA"} << "[]" + E + "[3\n1mA"
-                                               << "";
     QTest::newRow("malformed parameters")
-        << QStringList{E + "[31;;;;1mA" + E + "[38;5mB" + E + "[38;5;300mC" + E + "[38;2;1;2mD" +
-                       E + "[99999999999999999999mF" + E + "[34;38;2;256;0;0mG"}
+        << QStringList{esc + "[31;;;;1mA" + esc + "[38;5mB" + esc + "[38;5;300mC" + esc +
+                       "[38;2;1;2mD" + esc + "[99999999999999999999mF" + esc + "[34;38;2;256;0;0mG"}
         << "[b]ABCDF[fg=p4 b]G"
         << "";
     QTest::newRow("invalid UTF-8 in a coloured run")
         << QStringList{TextRendition("\x1b[31m\xff\xc0x\x1b[0m")} << "[fg=p1]\uFFFD\uFFFDx"
         << "";
     // Cut anywhere, a sequence is held and completed by the next chunk.
-    QTest::newRow("cut after ESC") << QStringList{"A" + E, "[32mB"} << "[]A[fg=p2]B"
+    QTest::newRow("cut after ESC") << QStringList{"A" + esc, "[32mB"} << "[]A[fg=p2]B"
                                    << "";
-    QTest::newRow("cut in the parameters") << QStringList{E + "[3", "1;", "1", "mA"} << "[fg=p1 b]A"
-                                           << "";
-    QTest::newRow("ESC at the end held") << QStringList{"A" + E} << "[]A" << E;
-    QTest::newRow("unterminated held") << QStringList{"A" + E + "[12;"} << "[]A" << E + "[12;";
-    QTest::newRow("held, then not a sequence") << QStringList{"A" + E, "B"} << "[]A" + E + "B"
+    QTest::newRow("cut in the parameters")
+        << QStringList{esc + "[3", "1;", "1", "mA"} << "[fg=p1 b]A"
+        << "";
+    QTest::newRow("ESC at the end held") << QStringList{"A" + esc} << "[]A" << esc;
+    QTest::newRow("unterminated held") << QStringList{"A" + esc + "[12;"} << "[]A" << esc + "[12;";
+    QTest::newRow("held, then not a sequence") << QStringList{"A" + esc, "B"} << "[]A" + esc + "B"
                                                << "";
     // 64 characters, ESC and "m" included, is the longest sequence.
-    QTest::newRow("64 characters") << QStringList{E + "[" + digits61 + "mA"} << "[b]A"
+    QTest::newRow("64 characters") << QStringList{esc + "[" + digits61 + "mA"} << "[b]A"
                                    << "";
     QTest::newRow("65 characters is text")
-        << QStringList{E + "[0" + digits61 + "mA"} << "[]" + E + "[0" + digits61 + "mA"
+        << QStringList{esc + "[0" + digits61 + "mA"} << "[]" + esc + "[0" + digits61 + "mA"
         << "";
     QTest::newRow("10000 digits is text")
-        << QStringList{E + "[" + QString(5000, '1'), QString(5000, '2') + "mA"}
-        << "[]" + E + "[" + QString(5000, '1') + QString(5000, '2') + "mA"
+        << QStringList{esc + "[" + QString(5000, '1'), QString(5000, '2') + "mA"}
+        << "[]" + esc + "[" + QString(5000, '1') + QString(5000, '2') + "mA"
         << "";
-    QTest::newRow("63 held, 64th not final") << QStringList{E + "[" + QString(61, '1'), "1mA"}
-                                             << "[]" + E + "[" + QString(62, '1') + "mA"
+    QTest::newRow("63 held, 64th not final") << QStringList{esc + "[" + QString(61, '1'), "1mA"}
+                                             << "[]" + esc + "[" + QString(62, '1') + "mA"
                                              << "";
 }
 
@@ -350,7 +354,7 @@ void ConsoleTest::ansi()
                 all.append(run);
         }
     }
-    QCOMPARE(Show(all), runs);
+    QCOMPARE(asTable(all), runs);
     QCOMPARE(renderer.takeHeld(), held);
 }
 
