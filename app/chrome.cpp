@@ -1,5 +1,6 @@
 #include "app/widget.h"
 
+#include "app/form/pixmaps.h"
 #include "app/form/styles.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
@@ -9,7 +10,6 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPixmap>
 #include <QSerialPort>
 
 namespace {
@@ -132,7 +132,7 @@ void Widget::on_pushButton_about_clicked()
     auto *box =
         new QMessageBox(QMessageBox::NoIcon, Texts::AboutTitle(), QString(), QMessageBox::NoButton,
                         nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    box->setIconPixmap(QPixmap(QStringLiteral(":/image/about_20181029.png")));
+    box->setIconPixmap(FormPixmap(QStringLiteral(":/image/about_20181029.png")));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->exec();
 }

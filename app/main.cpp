@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "app/startup.h"
 #include "app/widget.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ int main(int argc, char *argv[])
     // start-up and half the memory. A user who sets the variable still gets their choice.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
+    EnableHighDpiScaling();
     QApplication a(argc, argv);
     // Ties the window to the desktop entry and its icon (Wayland matches them by this name).
     QGuiApplication::setDesktopFileName(QStringLiteral(SERMORA_APP_ID));

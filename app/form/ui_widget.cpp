@@ -1,12 +1,12 @@
 #include "app/form/ui_widget.h"
 
+#include "app/form/pixmaps.h"
 #include "app/form/styles.h"
 #include "app/texts.h"
 
 #include <QCoreApplication>
 #include <QIcon>
 #include <QMetaObject>
-#include <QPixmap>
 #include <QSpacerItem>
 
 namespace {
@@ -93,7 +93,7 @@ QWidget *Ui_Widget::setupTitleBar(QWidget *form)
     label_logo = Named<QLabel>(widget_menuBar, QStringLiteral("label_logo"));
     SetFixed(label_logo, 20, 20);
     label_logo->setTextFormat(Qt::AutoText);
-    label_logo->setPixmap(QPixmap(QStringLiteral(":/image/image/logo.png")));
+    label_logo->setPixmap(FormPixmap(QStringLiteral(":/image/image/logo.png")));
     label_logo->setScaledContents(true);
     label_logo->setWordWrap(false);
     horizontalLayout_menuBar->addWidget(label_logo);
@@ -439,7 +439,7 @@ QWidget *Ui_Widget::setupBottomBar(QWidget *form)
     horizontalLayout_bottomBar->addWidget(label_copyright);
     label_zoom = Named<QLabel>(widget_bottomBar, QStringLiteral("label_zoom"));
     SetFixed(label_zoom, 15, 15);
-    label_zoom->setPixmap(QPixmap(QStringLiteral(":/image/image/zoom.png")));
+    label_zoom->setPixmap(FormPixmap(QStringLiteral(":/image/image/zoom.png")));
     label_zoom->setScaledContents(true);
     label_zoom->setAlignment(Qt::AlignRight | Qt::AlignBottom);
     horizontalLayout_bottomBar->addWidget(label_zoom);

@@ -1,6 +1,8 @@
 // Draws the images the main window uses (logo, title-bar glyphs, pin, help, fold arrow, drop
 // arrow, size grip, about picture) and the program's icon for the desktop menu at the sizes the
-// icon theme wants, so they can be regenerated at any size or colour.
+// icon theme wants, so they can be regenerated at any size or colour. The window's images are
+// drawn twice: as is, and at twice the size as "name@2x" for screens with two device pixels per
+// pixel, where the toolkit picks that one.
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -10,31 +12,35 @@
 #include <QPainterPath>
 #include <QTextStream>
 
+#include <functional>
+
 namespace {
 
 const QColor blue(51, 136, 255);
 const QColor dark(64, 66, 68);
 
-QImage canvas(int w, int h, const QColor &fill = Qt::transparent)
+// An image of w x h pixels at the given scale; painters on it draw in unscaled coordinates.
+QImage canvas(int scale, int w, int h, const QColor &fill = Qt::transparent)
 {
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage image(w * scale, h * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(fill);
     return image;
 }
 
-void begin(QPainter &p)
+void begin(QPainter &p, int scale)
 {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(scale, scale);
 }
 
 // A rounded blue tile with a white "S" whose ends turn into a serial waveform; drawn on a 64-unit
 // grid and scaled, so the window's logo and the menu icon are the same picture.
 QImage logo(int size = 64)
 {
-    QImage image = canvas(size, size);
+    QImage image = canvas(1, size, size);
     QPainter p(&image);
-    begin(p);
+    begin(p, 1);
     p.scale(size / 64.0, size / 64.0);
     QLinearGradient g(0, 0, 64, 64);
     g.setColorAt(0, QColor(70, 160, 255));
@@ -57,11 +63,11 @@ QImage logo(int size = 64)
     return image;
 }
 
-QImage glyph(void (*draw)(QPainter &))
+QImage glyph(int scale, void (*draw)(QPainter &))
 {
-    QImage image = canvas(20, 20);
+    QImage image = canvas(scale, 20, 20);
     QPainter p(&image);
-    begin(p);
+    begin(p, scale);
     p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     draw(p);
     return image;
@@ -86,11 +92,11 @@ void drawMin(QPainter &p)
 }
 
 // A push-pin seen from the side, tilted, in white for the dark title bar.
-QImage pin()
+QImage pin(int scale)
 {
-    QImage image = canvas(32, 32);
+    QImage image = canvas(scale, 32, 32);
     QPainter p(&image);
-    begin(p);
+    begin(p, scale);
     p.translate(16, 16);
     p.rotate(45);
     p.setPen(Qt::NoPen);
@@ -109,11 +115,11 @@ QImage pin()
     return image;
 }
 
-QImage help()
+QImage help(int scale)
 {
-    QImage image = canvas(32, 32);
+    QImage image = canvas(scale, 32, 32);
     QPainter p(&image);
-    begin(p);
+    begin(p, scale);
     p.setPen(QPen(Qt::white, 2));
     p.drawEllipse(QRectF(3, 3, 26, 26));
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -125,11 +131,11 @@ QImage help()
 }
 
 // An arrow pointing right at a vertical bar: folds the command pages away.
-QImage expand()
+QImage expand(int scale)
 {
-    QImage image = canvas(25, 25, Qt::white);
+    QImage image = canvas(scale, 25, 25, Qt::white);
     QPainter p(&image);
-    begin(p);
+    begin(p, scale);
     p.setPen(QPen(QColor(110, 110, 110), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawLine(QPointF(4, 12.5), QPointF(15, 12.5));
     p.drawPolyline(QPolygonF({{10.5, 8}, {15, 12.5}, {10.5, 17}}));
@@ -137,11 +143,11 @@ QImage expand()
     return image;
 }
 
-QImage drop()
+QImage drop(int scale)
 {
-    QImage image = canvas(10, 10, Qt::white);
+    QImage image = canvas(scale, 10, 10, Qt::white);
     QPainter p(&image);
-    begin(p);
+    begin(p, scale);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(90, 90, 90));
     p.drawPolygon(QPolygonF({{1.5, 3}, {8.5, 3}, {5, 7.5}}));
@@ -149,11 +155,11 @@ QImage drop()
 }
 
 // Six dots in a triangle against the bottom-right corner.
-QImage zoom()
+QImage zoom(int scale)
 {
-    QImage image = canvas(30, 30);
+    QImage image = canvas(scale, 30, 30);
     QPainter p(&image);
-    begin(p);
+    begin(p, scale);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(200, 200, 200));
     const double step = 9;
@@ -163,16 +169,16 @@ QImage zoom()
     return image;
 }
 
-QImage about()
+QImage about(int scale)
 {
-    QImage image = canvas(400, 220, Qt::white);
+    QImage image = canvas(scale, 400, 220, Qt::white);
     QPainter p(&image);
-    begin(p);
+    begin(p, scale);
     QLinearGradient band(0, 0, 400, 0);
     band.setColorAt(0, dark);
     band.setColorAt(1, QColor(90, 94, 98));
     p.fillRect(QRect(0, 0, 400, 70), band);
-    p.drawImage(QRect(20, 11, 48, 48), logo());
+    p.drawImage(QRect(20, 11, 48, 48), logo(64 * scale));
     QFont title(QStringLiteral("DejaVu Sans"));
     title.setPixelSize(30);
     title.setBold(true);
@@ -208,18 +214,26 @@ int main(int argc, char *argv[])
     const QDir icons(QString::fromLocal8Bit(argv[2]));
     form.mkpath(QStringLiteral("image"));
     icons.mkpath(QStringLiteral("."));
-    QList<QPair<QString, QImage>> images = {
-        {form.filePath(QStringLiteral("image/logo.png")), logo()},
-        {form.filePath(QStringLiteral("image/btn_close.png")), glyph(drawClose)},
-        {form.filePath(QStringLiteral("image/btn_max.png")), glyph(drawMax)},
-        {form.filePath(QStringLiteral("image/btn_min.png")), glyph(drawMin)},
-        {form.filePath(QStringLiteral("image/lock.png")), pin()},
-        {form.filePath(QStringLiteral("image/help.png")), help()},
-        {form.filePath(QStringLiteral("image/expand.jpg")), expand()},
-        {form.filePath(QStringLiteral("image/drop.jpg")), drop()},
-        {form.filePath(QStringLiteral("image/zoom.png")), zoom()},
-        {form.filePath(QStringLiteral("about_20181029.png")), about()},
+    const QList<QPair<QString, std::function<QImage(int)>>> formImages = {
+        {QStringLiteral("image/logo.png"), [](int s) { return logo(64 * s); }},
+        {QStringLiteral("image/btn_close.png"), [](int s) { return glyph(s, drawClose); }},
+        {QStringLiteral("image/btn_max.png"), [](int s) { return glyph(s, drawMax); }},
+        {QStringLiteral("image/btn_min.png"), [](int s) { return glyph(s, drawMin); }},
+        {QStringLiteral("image/lock.png"), pin},
+        {QStringLiteral("image/help.png"), help},
+        {QStringLiteral("image/expand.jpg"), expand},
+        {QStringLiteral("image/drop.jpg"), drop},
+        {QStringLiteral("image/zoom.png"), zoom},
+        {QStringLiteral("about_20181029.png"), about},
     };
+    QList<QPair<QString, QImage>> images;
+    for (const auto &entry : formImages) {
+        const QString &name = entry.first;
+        const int dot = name.lastIndexOf(QLatin1Char('.'));
+        images.append({form.filePath(name), entry.second(1)});
+        images.append({form.filePath(name.left(dot) + QStringLiteral("@2x") + name.mid(dot)),
+                       entry.second(2)});
+    }
     // The install rules put <size>.png into the hicolor theme under the program's id.
     for (const int size : {48, 64, 128, 256})
         images.append({icons.filePath(QStringLiteral("%1.png").arg(size)), logo(size)});

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QFont>
+#include <QStringList>
+
+class QWidget;
+
+// The visible labels, buttons and check boxes below `window` whose text is wider than the room
+// the control gives it, as `objectName: "text" (width in room)`. Empty when every text fits.
+QStringList cutOffTexts(QWidget *window);
+
+// The default font of an X11 desktop without a theme of its own (as under Xvfb), for the texts
+// that have no font of their own; the headless platform's default is larger.
+QFont desktopFont();
