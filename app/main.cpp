@@ -21,6 +21,7 @@ int main(int argc, char *argv[])
     QApplication a(argc, argv);
     // Ties the window to the desktop entry and its icon (Wayland matches them by this name).
     QGuiApplication::setDesktopFileName(QStringLiteral(SERMORA_APP_ID));
+    InstallTranslation(a);
     Widget w;
     w.show();
     return a.exec();

@@ -5,10 +5,11 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
 SANITIZE=OFF
 
-# Build tools, Qt 5 with Serial Port, a CJK font for the Chinese texts, and the X11 libraries
-# the Qt platform plugin needs when a display is present.
+# Build tools, Qt 5 with Serial Port, the Qt 5 Linguist tools (lupdate, lrelease and their CMake
+# package) for the English texts, a CJK font for the Chinese texts, and the X11 libraries the Qt
+# platform plugin needs when a display is present.
 PACKAGES=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev
-          fonts-wqy-microhei fontconfig libxkbcommon-x11-0)
+          qttools5-dev qttools5-dev-tools fonts-wqy-microhei fontconfig libxkbcommon-x11-0)
 
 install_missing() {
     local missing=()
