@@ -36,7 +36,8 @@ const char Usage[] =
     "\n"
     "The toolkit's own options (-platform, -style, -qwindowtitle, ...) are passed on.\n"
     "SERMORA_EXTRA_PORTS=PATH[:PATH...] lists devices to offer besides the system's\n"
-    "ports. See sermora(1).\n";
+    "ports. SERMORA_LANG=en or zh shows the English or the Chinese texts, whatever the\n"
+    "system language. See sermora(1).\n";
 
 CommandLine Refuse(const QString &error)
 {
