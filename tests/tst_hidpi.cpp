@@ -2,21 +2,22 @@
 // density the platform would report for such a screen.
 #include "app/startup.h"
 #include "app/widget.h"
+#include "support/child.h"
 #include "support/gui.h"
-#include "support/textfit.h"
+#include "support/windowtest.h"
+#include "support/windowtexts.h"
 
 #include <QApplication>
 #include <QDirIterator>
 #include <QLabel>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QTextStream>
 #include <QtTest>
 
 namespace {
 
-// Every named control's place and size in the window, one "name x y w h" line each.
+// Every visible named control's place and size in the window, one "name x y w h" line each.
 QStringList layoutOf(QWidget *window)
 {
     QStringList lines;
@@ -37,13 +38,11 @@ QStringList layoutOf(QWidget *window)
 
 } // namespace
 
-class HighDpiTest : public QObject
+class HighDpiTest : public WindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { freshWorkingDirectory(); }
-
     void layoutIsThatOfA96DpiScreen();
     void imagesAtTwiceTheSize();
 };
@@ -51,25 +50,14 @@ private slots:
 void HighDpiTest::layoutIsThatOfA96DpiScreen()
 {
     QCOMPARE(qApp->devicePixelRatio(), 2.0);
-    Widget w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const QStringList cut = cutOffTexts(&w);
+    const QStringList cut = cutOffTexts(window);
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
 
-    // The same window on a 96-dpi screen, drawn by a child process.
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_FONT_DPI"), QStringLiteral("96"));
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--layout-child")});
-    QVERIFY(child.waitForFinished(30000));
-    QCOMPARE(child.exitCode(), 0);
-    const QStringList reference =
-        QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    QVERIFY(reference.size() > 200);
-    QCOMPARE(layoutOf(&w), reference);
+    QByteArray reference;
+    runSelfAsChild(QStringLiteral("--layout-child"), &reference, {"QT_FONT_DPI=96"});
+    const QStringList at96Dpi = QString::fromUtf8(reference).split('\n', Qt::SkipEmptyParts);
+    QVERIFY(at96Dpi.size() > 200);
+    QCOMPARE(layoutOf(window), at96Dpi);
 }
 
 void HighDpiTest::imagesAtTwiceTheSize()
@@ -84,29 +72,34 @@ void HighDpiTest::imagesAtTwiceTheSize()
         QCOMPARE(QImage(twice).size(), QImage(path).size() * 2);
     }
 
-    Widget w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
     for (const char *name : {"label_logo", "label_zoom"})
-        QCOMPARE(control<QLabel>(&w, QString::fromLatin1(name))
-                     ->pixmap(Qt::ReturnByValue)
-                     .devicePixelRatio(),
-                 2.0);
+        QCOMPARE(get<QLabel>(name)->pixmap(Qt::ReturnByValue).devicePixelRatio(), 2.0);
     for (const char *name : {"btn_close", "btn_max", "btn_min", "btn_top", "pushButton_about",
                              "pushButton_expand_fold"}) {
-        auto *button = control<QPushButton>(&w, QString::fromLatin1(name));
-        QCOMPARE(button->icon().pixmap(w.windowHandle(), button->iconSize()).size(),
+        auto *button = get<QPushButton>(name);
+        QCOMPARE(button->icon().pixmap(window->windowHandle(), button->iconSize()).size(),
                  button->iconSize() * 2);
     }
 
     qreal aboutRatio = 0;
-    answerNextModal([&aboutRatio](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
+    answerNextModalOf<QMessageBox>([&aboutRatio](QMessageBox *box) {
         aboutRatio = box->iconPixmap().devicePixelRatio();
         box->accept();
     });
-    control<QPushButton>(&w, QStringLiteral("pushButton_about"))->click();
+    get<QPushButton>("pushButton_about")->click();
     QCOMPARE(aboutRatio, 2.0);
+}
+
+// Prints the layout of the window as a 96-dpi screen shows it.
+int layoutChild()
+{
+    freshWorkingDirectory();
+    Widget w;
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w))
+        return 1;
+    QTextStream(stdout) << layoutOf(&w).join('\n') << '\n';
+    return 0;
 }
 
 int main(int argc, char *argv[])
@@ -114,16 +107,7 @@ int main(int argc, char *argv[])
     EnableHighDpiScaling();
     QApplication app(argc, argv);
     QApplication::setFont(desktopFont());
-    if (app.arguments().contains(QStringLiteral("--layout-child"))) {
-        freshWorkingDirectory();
-        Widget w;
-        w.show();
-        if (!QTest::qWaitForWindowExposed(&w))
-            return 1;
-        QTextStream(stdout) << layoutOf(&w).join('\n') << '\n';
-        return 0;
-    }
     HighDpiTest test;
-    return QTest::qExec(&test, argc, argv);
+    return runTestsOrChild(test, argc, argv, {{QStringLiteral("--layout-child"), layoutChild}});
 }
 #include "tst_hidpi.moc"

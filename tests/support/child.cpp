@@ -4,9 +4,18 @@
 #include <QProcess>
 #include <QtTest>
 
-void runSelfAsChild(const QString &flag, QByteArray *output)
+void runSelfAsChild(const QString &flag, QByteArray *output, const QStringList &variables)
 {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &variable : variables) {
+        if (variable.contains(QLatin1Char('=')))
+            environment.insert(variable.section(QLatin1Char('='), 0, 0),
+                               variable.section(QLatin1Char('='), 1));
+        else
+            environment.remove(variable);
+    }
     QProcess child;
+    child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), {flag});
     QVERIFY(child.waitForStarted());

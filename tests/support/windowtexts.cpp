@@ -1,8 +1,10 @@
-#include "support/textfit.h"
+#include "support/windowtexts.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionButton>
 
@@ -14,14 +16,37 @@ int buttonTextRoom(QAbstractButton *button)
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = button->text();
-    if (qobject_cast<QCheckBox *>(button))
-        return button->style()
-            ->subElementRect(QStyle::SE_CheckBoxContents, &option, button)
-            .width();
-    return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width();
+    const QStyle::SubElement contents = qobject_cast<QCheckBox *>(button)
+                                            ? QStyle::SE_CheckBoxContents
+                                            : QStyle::SE_PushButtonContents;
+    return button->style()->subElementRect(contents, &option, button).width();
 }
 
 } // namespace
+
+QStringList windowTexts(QWidget *window)
+{
+    QStringList texts{QStringLiteral("Widget\t") + window->windowTitle()};
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        QString text;
+        if (auto *label = qobject_cast<QLabel *>(w))
+            text = label->text();
+        else if (auto *button = qobject_cast<QAbstractButton *>(w))
+            text = button->text();
+        else if (auto *group = qobject_cast<QGroupBox *>(w))
+            text = group->title();
+        if (!text.isEmpty())
+            texts << w->objectName() + QLatin1Char('\t') + text;
+    }
+    return texts;
+}
+
+bool containsChinese(const QString &text)
+{
+    static const QRegularExpression chinese(
+        QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
+    return text.contains(chinese);
+}
 
 QStringList cutOffTexts(QWidget *window)
 {

@@ -5,6 +5,13 @@
 
 class QWidget;
 
+// Every text the window shows (its title, labels, buttons, check boxes, group titles), one
+// "objectName<TAB>text" line each, in the order of the widget tree.
+QStringList windowTexts(QWidget *window);
+
+// True when `text` holds a Chinese character or punctuation mark.
+bool containsChinese(const QString &text);
+
 // The visible labels, buttons and check boxes below `window` whose text is wider than the room
 // the control gives it, as `objectName: "text" (width in room)`. Empty when every text fits.
 QStringList cutOffTexts(QWidget *window);
