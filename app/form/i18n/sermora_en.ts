@@ -395,5 +395,13 @@ Check that it exists and that you may read it.</translation>
         <source>关于软件</source>
         <translation>About</translation>
     </message>
+    <message>
+        <source>显示ANSI颜色</source>
+        <translation>Show ANSI colours</translation>
+    </message>
+    <message>
+        <source>断开后自动重连</source>
+        <translation>Reconnect after unplug</translation>
+    </message>
 </context>
 </TS>
