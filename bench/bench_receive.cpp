@@ -308,10 +308,7 @@ int main(int argc, char *argv[])
     }
 
     // Colours off and on in turn, so that a change of the machine's load hits both alike.
-    QAction *colours = nullptr;
-    for (QAction *action : window.findChildren<QAction *>())
-        if (action->text() == QStringLiteral("显示ANSI颜色"))
-            colours = action;
+    auto *colours = window.findChild<QAction *>(QStringLiteral("action_ansiColours"));
     if (!colours) {
         std::fprintf(stderr, "no colour option in the console's menu\n");
         return 1;

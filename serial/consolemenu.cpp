@@ -11,15 +11,17 @@
 
 void Widget::SetUpConsoleMenu()
 {
-    const auto option = [this](const QString &text, const QString &key) {
+    // Named like the form's controls, so that they are found whatever language the texts are in.
+    const auto option = [this](const char *name, const QString &text, const QString &key) {
         auto *action = new QAction(text, this);
+        action->setObjectName(QLatin1String(name));
         action->setCheckable(true);
         connect(action, &QAction::toggled, this,
                 [key](bool on) { settings->setValue(key, Keys::SwitchValue(on)); });
         return action;
     };
-    ansiColoursAction = option(Texts::AnsiColoursOption(), Keys::AnsiColours);
-    autoReopenAction = option(Texts::AutoReopenOption(), Keys::AutoReopen);
+    ansiColoursAction = option("action_ansiColours", Texts::AnsiColoursOption(), Keys::AnsiColours);
+    autoReopenAction = option("action_autoReopen", Texts::AutoReopenOption(), Keys::AutoReopen);
     ui->textBrowser->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 

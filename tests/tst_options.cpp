@@ -64,7 +64,7 @@ private slots:
     void unplugEndsRunForGood();
 
 private:
-    QAction *option(const QString &text) const;
+    QAction *option(const char *name) const { return get<QAction>(name); }
     // Opens the console's context menu, lets `use` look at it and closes it. False when no menu
     // came up.
     bool withConsoleMenu(const std::function<void(QMenu *)> &use);
@@ -118,15 +118,6 @@ QString OptionsTest::notATerminal(const char *name)
     return file.open(QIODevice::WriteOnly) ? path : QString();
 }
 
-QAction *OptionsTest::option(const QString &text) const
-{
-    for (QAction *action : window->findChildren<QAction *>()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
-}
-
 bool OptionsTest::withConsoleMenu(const std::function<void(QMenu *)> &use)
 {
     bool shown = false;
@@ -155,10 +146,10 @@ void OptionsTest::menuOffersOptionsThatSurviveARestart()
         for (QAction *action : menu->actions()) {
             if (action->isSeparator())
                 entries << QStringLiteral("|");
-            else if (!action->objectName().isEmpty())
-                entries << action->objectName();
-            else
+            else if (action->isCheckable())
                 entries << action->text() + (action->isChecked() ? " [x]" : " [ ]");
+            else
+                entries << action->objectName();
         }
         // Checked from the menu, as a user does.
         menu->actions().last()->trigger();
@@ -172,16 +163,16 @@ void OptionsTest::menuOffersOptionsThatSurviveARestart()
     QCOMPARE(stored("/globalSetting/autoReopen"), QStringLiteral("true"));
     QCOMPARE(stored("/globalSetting/ansiColours"), QString());
 
-    option(coloursOption)->setChecked(true);
-    option(reopenOption)->setChecked(false);
+    option("action_ansiColours")->setChecked(true);
+    option("action_autoReopen")->setChecked(false);
     QCOMPARE(stored("/globalSetting/ansiColours"), QStringLiteral("true"));
     QCOMPARE(stored("/globalSetting/autoReopen"), QStringLiteral("false"));
 
     // A restart restores both and writes back what it read.
     delete window;
     window = new Widget;
-    QVERIFY(option(coloursOption)->isChecked());
-    QVERIFY(!option(reopenOption)->isChecked());
+    QVERIFY(option("action_ansiColours")->isChecked());
+    QVERIFY(!option("action_autoReopen")->isChecked());
     QCOMPARE(stored("/globalSetting/ansiColours"), QStringLiteral("true"));
     QCOMPARE(stored("/globalSetting/autoReopen"), QStringLiteral("false"));
 }
@@ -190,7 +181,7 @@ void OptionsTest::colouredLineShownInColourWithoutEscapes()
 {
     QTemporaryDir dir;
     const QString logPath = dir.filePath(QStringLiteral("colours.log"));
-    option(coloursOption)->setChecked(true);
+    option("action_ansiColours")->setChecked(true);
     QVERIFY(openPort());
     answerNextFileDialog(logPath);
     get<QPushButton>("pushButton_log_filepath")->click();
@@ -218,7 +209,7 @@ void OptionsTest::colouredLineShownInColourWithoutEscapes()
     // follows green text does not take on its colour.
     QVERIFY(pty->write("\x1b[32mG\x1b"));
     QTRY_VERIFY(textDisplayBuffer.endsWith(QLatin1Char('G')));
-    option(coloursOption)->setChecked(false);
+    option("action_ansiColours")->setChecked(false);
     QVERIFY(pty->write("[0mx\r\n"));
     QTRY_VERIFY(textDisplayBuffer.endsWith(QStringLiteral("G\x1b[0mx\r\n")));
     const int g = console->toPlainText().lastIndexOf(QLatin1Char('G'));
@@ -227,7 +218,7 @@ void OptionsTest::colouredLineShownInColourWithoutEscapes()
     QCOMPARE(colourAt(console, g + 5), QRgb(0));
 
     // A sequence begun when the port closes is text: it will not be completed now.
-    option(coloursOption)->setChecked(true);
+    option("action_ansiColours")->setChecked(true);
     QVERIFY(pty->write("\x1b[3"));
     QTRY_VERIFY(hexDisplayBuffer.endsWith(QStringLiteral("1B 5B 33")));
     QVERIFY(textDisplayBuffer.endsWith(QStringLiteral("G\x1b[0mx\r\n")));
@@ -244,7 +235,7 @@ void OptionsTest::colouredLineShownInColourWithoutEscapes()
 
 void OptionsTest::reopensAfterUnplugWithSameParameters()
 {
-    option(reopenOption)->setChecked(true);
+    option("action_autoReopen")->setChecked(true);
     get<QComboBox>("comboBox_baudrate")->setCurrentText(QStringLiteral("115200"));
     get<QComboBox>("comboBox_databits")->setCurrentText(QStringLiteral("7"));
     get<QComboBox>("comboBox_parity")->setCurrentText(QStringLiteral("Even"));
@@ -284,7 +275,7 @@ void OptionsTest::reopenCancelled_data()
 void OptionsTest::reopenCancelled()
 {
     QFETCH(QString, how);
-    option(reopenOption)->setChecked(true);
+    option("action_autoReopen")->setChecked(true);
     plugIn({notATerminal("a"), notATerminal("b")});
     ModalWatch modals;
     unplug();
@@ -297,7 +288,7 @@ void OptionsTest::reopenCancelled()
         QTest::keyClick(ports, Qt::Key_Down);
         QCOMPARE(ports->currentText(), links->filePath(QStringLiteral("b")));
     } else {
-        option(reopenOption)->setChecked(false);
+        option("action_autoReopen")->setChecked(false);
     }
     QVERIFY(QFile::link(pty->slavePath(), link));
     QMetaObject::invokeMethod(window, "_KESTO_GetSerialPorts");
@@ -315,7 +306,7 @@ void OptionsTest::unplugEndsRunForGood_data()
 void OptionsTest::unplugEndsRunForGood()
 {
     QFETCH(bool, batch);
-    option(reopenOption)->setChecked(true);
+    option("action_autoReopen")->setChecked(true);
     get<QComboBox>("comboBox_baudrate")->setCurrentText(QStringLiteral("115200"));
     QPushButton *start;
     if (batch) {
