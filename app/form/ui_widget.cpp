@@ -285,15 +285,14 @@ QWidget *Ui_Widget::setupRightPanel(QWidget *parent)
     auto *panelLayout = VBox(panel, 0, 0, 0, 0, 0);
 
     tabWidget = Named<QTabWidget>(panel, QStringLiteral("tabWidget"));
-    tabWidget->setStyleSheet(Styles::Tabs());
+    // The pages' only push buttons are the 150 send buttons, so their look goes here with the
+    // tabs' rather than on each button (which the toolkit would parse and keep 150 times) or on
+    // each page: adding the first page shows and polishes it, and a style sheet set on it after
+    // that would polish its 175 controls a second time.
+    tabWidget->setStyleSheet(Styles::Tabs() + QStringLiteral("\n") + Styles::RowButton());
     tabWidget->setElideMode(Qt::ElideNone);
-    for (int page = 0; page < PageCount; ++page) {
+    for (int page = 0; page < PageCount; ++page)
         tabWidget->addTab(setupPage(page), QString());
-        // A page's only push buttons are its 25 send buttons: one style sheet on the page instead
-        // of one on each button, which the toolkit would parse and keep for each of them. Set
-        // once the page is in the window, where it costs nothing until the window is polished.
-        tabs[page]->setStyleSheet(Styles::RowButton());
-    }
     tab_0 = tabs[0];
     tab_1 = tabs[1];
     tab_2 = tabs[2];
