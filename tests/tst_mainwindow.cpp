@@ -25,6 +25,7 @@ private slots:
     void initialStates();
     void onlyFirstPageHeaderHasExtraLabel();
     void titleButtonsRightToLeft();
+    void sendButtonsLookAlikeOnEveryPage();
     void windowFlagsAndTimers();
     void missingConfigDoesNotStopStartup();
     void closeButtonExitsWithZero();
@@ -207,6 +208,32 @@ void MainWindowTest::titleButtonsRightToLeft()
     }
     // The buttons stand at the right end of the title bar.
     QVERIFY(lastX + 25 >= w.width() - 10);
+}
+
+void MainWindowTest::sendButtonsLookAlikeOnEveryPage()
+{
+    Widget w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto *tabs = control<QTabWidget>(&w, QStringLiteral("tabWidget"));
+    const QColor blue(51, 136, 255), hoverBlue(40, 100, 255), gray(128, 128, 128);
+    // Middle of the top edge, and a point inside it left of the centred number.
+    const auto edgeAndInside = [](QWidget *b) {
+        const QImage image = b->grab().toImage();
+        return qMakePair(image.pixelColor(image.width() / 2, 0), image.pixelColor(3, 3));
+    };
+    for (int page = 0; page < PageCount; ++page) {
+        tabs->setCurrentIndex(page);
+        for (int row : {page * RowsPerPage + 1, (page + 1) * RowsPerPage}) {
+            QPushButton *send = sendButtonList[row - 1];
+            QCOMPARE(edgeAndInside(send), qMakePair(gray, blue));
+            QTest::mouseMove(send);
+            QTRY_COMPARE(edgeAndInside(send).second, hoverBlue);
+        }
+    }
+    // The same blue without the border: the send buttons' rules reach no other button.
+    QCOMPARE(edgeAndInside(control<QPushButton>(&w, QStringLiteral("pushButton_run"))),
+             qMakePair(blue, blue));
 }
 
 void MainWindowTest::windowFlagsAndTimers()
