@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QSerialPort>
 
 namespace {
 
@@ -124,7 +123,7 @@ bool Widget::eventFilter(QObject *watched, QEvent *event)
 void Widget::keyPressEvent(QKeyEvent *keyEvent)
 {
     if (serialPort && keyEvent->modifiers() == Qt::ControlModifier && keyEvent->key() == Qt::Key_Z)
-        serialPort->write(QByteArray(1, '\x1A'));
+        WriteToPort(QByteArray(1, '\x1A'));
 }
 
 void Widget::on_pushButton_about_clicked()

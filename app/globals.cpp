@@ -1,6 +1,6 @@
 #include "app/globals.h"
 
-QSerialPort *serialPort = nullptr;
+Port *serialPort = nullptr;
 QSettings *settings = nullptr;
 QTimer *readTimer = nullptr;
 QList<QString> portNameList;

@@ -8,13 +8,13 @@
 
 class QCheckBox;
 class QLineEdit;
+class Port;
 class QPushButton;
-class QSerialPort;
 class QSettings;
 class QTimer;
 
 // The open port; null exactly when no port is open.
-extern QSerialPort *serialPort;
+extern Port *serialPort;
 // The settings store on "config.ini".
 extern QSettings *settings;
 // Coalesces bursts of received bytes into one console chunk.

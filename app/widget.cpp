@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "app/warning.h"
 #include "config/inicheck.h"
+#include "serial/consolemodel.h"
 #include "serial/trace.h"
 
 #include <QCoreApplication>
@@ -71,6 +72,12 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
     // window goes, even after the event loop has ended.
     settings = new QSettings(QStringLiteral("config.ini"), QSettings::IniFormat, this);
     SetUpConsoleMenu();
+    console = new ConsoleModel(ui->textBrowser, textDisplayBuffer, hexDisplayBuffer, this);
+    console->setObjectName(QStringLiteral("consoleModel"));
+    connect(console, &ConsoleModel::partShown, this, [this](const QString &part) {
+        if (logRecording)
+            LogWrite(part);
+    });
 
     // Each window starts from empty lists, so several windows built in one process (the tests
     // restart the window this way) never see stale rows or ports.

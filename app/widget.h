@@ -6,11 +6,15 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
 class Ui_Widget;
+class ConsoleModel;
+struct ConsoleOptions;
 
 // The one main window. Its members are defined in the folder of the subsystem they serve, one
 // .cpp file without a header each; they are declared below grouped by that file. The
@@ -81,6 +85,9 @@ private:
 public:
     // Puts one chunk on the console (both renditions) and, while recording, into the log.
     void ShowData(QByteArray data, bool received);
+    // Hands every delivery of the open port to `consumer` as it arrives, instead of to the
+    // console; an empty one gives the stream back to the console.
+    void SetReceiveConsumer(std::function<void(const QByteArray &)> consumer);
 
 private slots:
     void _KESTO_UartRecvIRQ_Handler();
@@ -93,14 +100,13 @@ private slots:
 private:
     // Shows the received bytes the console does not have yet, before the port goes.
     void FlushReceived();
-    // Appends the text part of a chunk to the text buffer and, in the text view, shows it (with
-    // `startAfresh` in place of all the console holds) and logs it; with colours on, without its
-    // escape sequences. `stream` is set for the received stream, whose sequences may go on in the
-    // next chunk.
-    void AppendText(const QString &text, bool stream, bool startAfresh);
-    // Inserts one part at the end of the console, or with `startAfresh` in place of all it
-    // holds, and, while recording, writes it to the log.
-    void ShowPart(const QString &part, bool startAfresh);
+    // The switches that decide how a chunk is shown, as they stand.
+    ConsoleOptions ConsoleOptionsShown() const;
+
+    // What the console holds; its parts go into the log while recording.
+    ConsoleModel *console = nullptr;
+    // Takes the received stream from the console while set.
+    std::function<void(const QByteArray &)> receiveConsumer;
 
     // ---- serial/consolemenu.cpp: the console's context menu and its two options.
 private slots:
@@ -122,6 +128,11 @@ private slots:
     void on_pushButton_send_ctrlz_clicked();
     void on_checkBox_CmdHexSend_stateChanged(int arg1);
     void on_checkBox_CmdWithEnter_stateChanged(int arg1);
+
+private:
+    // Every byte the program sends goes through here; the count the port accepted. Callers check
+    // first that a port is open.
+    qint64 WriteToPort(const QByteArray &bytes);
 
     // ---- commands/rows.cpp: the slots of the 150 command rows and of the page headers.
 private slots:

@@ -9,6 +9,7 @@
 #include "app/globals.h"
 #include "app/widget.h"
 #include "benchutil.h"
+#include "serial/consolemodel.h"
 #include "support/gui.h"
 #include "support/pty.h"
 #include "support/session.h"
@@ -33,9 +34,8 @@ namespace {
 // One phase's clock, started when it begins.
 QElapsedTimer phaseClock;
 
-// Bytes put on the console so far, counted from the hex line each chunk writes to the debug
-// output ("4F 4B len: 5" with stamps on: the length of the hex text is three per byte, minus 1),
-// and the times between chunks.
+// Bytes put on the console so far, as the console model reports them, and the times between
+// chunks.
 qint64 shownBytes = 0;
 int chunks = 0;
 qint64 largestChunkGapNs = 0;
@@ -48,15 +48,18 @@ int repaints = 0;
 qint64 largestRepaintGapNs = 0;
 qint64 lastRepaintNs = 0;
 
-void countShownBytes(QtMsgType type, const QMessageLogContext &, const QString &message)
+// The program's traces stay on, as they are for a user, but are not printed.
+void dropDebugOutput(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type != QtDebugMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+void countShownBytes(int bytes)
+{
+    if (bytes == 0)
         return;
-    const int mark = message.lastIndexOf(QLatin1String(" len: "));
-    if (mark < 0)
-        return;
-    const qint64 hexLength = message.midRef(mark + 6).toLongLong();
-    shownBytes += hexLength > 0 ? (hexLength + 1) / 3 : 0;
+    shownBytes += bytes;
     const qint64 now = phaseClock.nsecsElapsed();
     if (chunks++ > 0) {
         largestChunkGapNs = std::max(largestChunkGapNs, now - lastChunkNs);
@@ -270,9 +273,11 @@ int main(int argc, char *argv[])
     // 921600 baud with 8N1 framing: ten bits on the line per byte.
     const qint64 uartRate = 92160;
     freshWorkingDirectory();
-    qInstallMessageHandler(countShownBytes);
+    qInstallMessageHandler(dropDebugOutput);
 
     Widget window;
+    QObject::connect(window.findChild<ConsoleModel *>(), &ConsoleModel::chunkShown,
+                     [](int bytes) { countShownBytes(bytes); });
     window.show();
     PtyPair pty;
     if (!pty.isOpen() || !openOnPty(&window, pty)) {

@@ -7,16 +7,15 @@
 #include "app/warning.h"
 #include "config/keys.h"
 #include "serial/burst.h"
-#include "serial/hangup.h"
 #include "serial/lineparams.h"
 #include "serial/openfailure.h"
 #include "serial/portscan.h"
 #include "serial/reopen.h"
+#include "serial/serialport.h"
 #include "serial/trace.h"
 
 #include <QAction>
 #include <QDeadlineTimer>
-#include <QSerialPort>
 #include <QSerialPortInfo>
 #include <QSettings>
 
@@ -157,15 +156,14 @@ void Widget::on_comboBox_serial_activated(int)
 bool Widget::OpenPort(const QString &caller, bool warnOnFailure)
 {
     const QString name = ui->comboBox_serial->currentText();
-    serialPort = new QSerialPort(name);
-    ApplyLineSettings(serialPort, LineSettingsAt(ui->comboBox_baudrate->currentText(),
-                                                 ui->comboBox_databits->currentIndex(),
-                                                 ui->comboBox_parity->currentIndex(),
-                                                 ui->comboBox_stopbits->currentIndex(),
-                                                 ui->comboBox_flowcontrol->currentIndex()));
+    serialPort = new SerialPort(name);
+    const LineSettings line =
+        LineSettingsAt(ui->comboBox_baudrate->currentText(), ui->comboBox_databits->currentIndex(),
+                       ui->comboBox_parity->currentIndex(), ui->comboBox_stopbits->currentIndex(),
+                       ui->comboBox_flowcontrol->currentIndex());
     DebugTrace(caller + QStringLiteral("(Opening ") + name + QStringLiteral(")"));
 
-    if (!serialPort->open(QIODevice::ReadWrite)) {
+    if (!serialPort->open(line)) {
         const QString reason = serialPort->errorString();
         // Released before the box: the scan and the read timer keep running under it, and must
         // never see a port object that is not open.
@@ -180,17 +178,11 @@ bool Widget::OpenPort(const QString &caller, bool warnOnFailure)
 
     openPortName = name;
     serialPort->setReadBufferSize(BurstMaxBytes);
-    connect(serialPort, &QSerialPort::readyRead, this, &Widget::_KESTO_UartRecvIRQ_Handler);
-    connect(serialPort, &QSerialPort::errorOccurred, this,
-            [port = serialPort](QSerialPort::SerialPortError error) {
-                if (error == QSerialPort::ResourceError)
-                    DropOutputIfHungUp(port);
-            });
+    connect(serialPort, &Port::dataArrived, this, &Widget::_KESTO_UartRecvIRQ_Handler);
     ui->pushButton_serialOpen->setText(Texts::CloseButton());
     ui->pushButton_serialOpen->setStyleSheet(Styles::OpenButtonOpen());
     DebugTrace(caller + QStringLiteral("(") + name + QStringLiteral(" Open Success ") +
-               QString::number(serialPort->baudRate(QSerialPort::AllDirections)) +
-               QStringLiteral(")"));
+               QString::number(serialPort->lineSettings().baudRate) + QStringLiteral(")"));
     SetPortSelectorsEnabled(false);
     return true;
 }

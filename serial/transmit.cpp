@@ -6,8 +6,8 @@
 #include "app/warning.h"
 #include "config/keys.h"
 #include "serial/hexcodec.h"
+#include "serial/port.h"
 
-#include <QSerialPort>
 #include <QSettings>
 
 namespace {
@@ -29,7 +29,7 @@ void Widget::_KESTO_UartSend(QString data, bool hexSend, bool withEnter)
         return;
 
     const QByteArray bytes = hexSend ? EncodeHexCommand(data) : EncodeTextCommand(data, withEnter);
-    serialPort->write(bytes);
+    WriteToPort(bytes);
     if (ui->checkBox_sendlog_record->isChecked())
         ShowData(bytes, false);
 }
@@ -51,7 +51,12 @@ void Widget::on_pushButton_send_ctrlz_clicked()
         WarnNoPort();
         return;
     }
-    serialPort->write(QByteArray(1, '\x1A'));
+    WriteToPort(QByteArray(1, '\x1A'));
+}
+
+qint64 Widget::WriteToPort(const QByteArray &bytes)
+{
+    return serialPort->write(bytes);
 }
 
 void Widget::on_checkBox_CmdHexSend_stateChanged(int arg1)

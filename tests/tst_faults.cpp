@@ -3,6 +3,7 @@
 
 #include "app/globals.h"
 #include "app/widget.h"
+#include "serial/port.h"
 #include "support/filedialog.h"
 #include "support/gui.h"
 #include "support/pty.h"
@@ -95,11 +96,7 @@ public:
     // released (which is after its close) lies before closedFence.
     void watchSession()
     {
-        connect(serialPort, &QSerialPort::errorOccurred, this,
-                [this](QSerialPort::SerialPortError e) {
-                    if (e != QSerialPort::NoError)
-                        ++portErrors;
-                });
+        connect(serialPort, &Port::errorOccurred, this, [this] { ++portErrors; });
         connect(serialPort, &QObject::destroyed, this, [this] {
             closedAt = now();
             if (how == Vanish::PathRemoved)

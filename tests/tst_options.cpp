@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "app/widget.h"
 #include "serial/ansi.h"
+#include "serial/port.h"
 #include "support/configfile.h"
 #include "support/filedialog.h"
 #include "support/gui.h"
@@ -255,10 +256,10 @@ void OptionsTest::reopensAfterUnplugWithSameParameters()
     QCOMPARE(get<QComboBox>("comboBox_serial")->currentText(), link);
     QCOMPARE(get<QPushButton>("pushButton_serialOpen")->text(), QStringLiteral("Close"));
     QVERIFY(!get<QComboBox>("comboBox_baudrate")->isEnabled());
-    QCOMPARE(serialPort->baudRate(), 115200);
-    QCOMPARE(serialPort->dataBits(), QSerialPort::Data7);
-    QCOMPARE(serialPort->parity(), QSerialPort::EvenParity);
-    QCOMPARE(serialPort->stopBits(), QSerialPort::TwoStop);
+    QCOMPARE(serialPort->lineSettings().baudRate, 115200);
+    QCOMPARE(serialPort->lineSettings().dataBits, QSerialPort::Data7);
+    QCOMPARE(serialPort->lineSettings().parity, QSerialPort::EvenParity);
+    QCOMPARE(serialPort->lineSettings().stopBits, QSerialPort::TwoStop);
     QVERIFY(pty->write("OK\r\n"));
     QTRY_VERIFY(textDisplayBuffer.endsWith(QStringLiteral("OK\r\n")));
     QCOMPARE(modals.seen, QStringList());

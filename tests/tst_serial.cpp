@@ -1,6 +1,8 @@
 #include "app/globals.h"
 #include "app/widget.h"
+#include "serial/consolemodel.h"
 #include "serial/openfailure.h"
+#include "serial/port.h"
 #include "serial/portscan.h"
 #include "serial/reopen.h"
 #include "support/filedialog.h"
@@ -39,17 +41,12 @@ namespace {
 QStringList debugLines;
 QtMessageHandler testLogger = nullptr;
 
+// Chunks of data the console model has shown.
+int chunksShown = 0;
 // Set while a simulated device streams; chunks put on the console meanwhile are counted.
 std::atomic<bool> deviceStreaming{false};
 int chunksWhileStreaming = 0;
-// Largest chunk seen, from the length that the hex line reports while time stamps are on.
 qint64 largestChunk = 0;
-
-bool isHexLine(const QString &line)
-{
-    static const QRegularExpression hexLine(QStringLiteral("^([0-9A-F]{2}( |$))+"));
-    return hexLine.match(line).hasMatch();
-}
 
 void keepDebugLines(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
@@ -59,10 +56,15 @@ void keepDebugLines(QtMsgType type, const QMessageLogContext &context, const QSt
     }
     // Hex lines of big chunks are only measured, not kept whole.
     debugLines.append(message.left(200));
-    const int length = message.lastIndexOf(QLatin1String(" len: "));
-    if (length >= 0)
-        largestChunk = std::max(largestChunk, (message.midRef(length + 6).toLongLong() + 1) / 3);
-    if (deviceStreaming && isHexLine(message.left(3)))
+}
+
+void countChunk(int bytes)
+{
+    if (bytes == 0)
+        return;
+    ++chunksShown;
+    largestChunk = std::max(largestChunk, qint64(bytes));
+    if (deviceStreaming)
         ++chunksWhileStreaming;
 }
 
@@ -77,15 +79,6 @@ QString withStamp(const QString &tag, const QString &text)
 {
     return QRegularExpression::anchoredPattern(stampPattern.pattern() +
                                                QRegularExpression::escape(tag + text));
-}
-
-// Hex lines that ShowData wrote to the debug output: one per chunk.
-int chunkLines()
-{
-    int count = 0;
-    for (const QString &line : debugLines)
-        count += isHexLine(line) ? 1 : 0;
-    return count;
 }
 
 } // namespace
@@ -121,6 +114,7 @@ private slots:
     void commandsArriveByteExact();
     void ctrlZAndWarnings();
     void replyInOneBurstIsOneChunk();
+    void claimingConsumerTakesBytesBeforeTheBurstTimer();
     void stampsAndTags();
     void hexViewSwitchRebuildsConsole();
     void continuousStreamIsShownWhileItRuns_data();
@@ -137,6 +131,8 @@ void SerialTest::init()
 {
     WindowTest::init();
     debugLines.clear();
+    connect(window->findChild<ConsoleModel *>(), &ConsoleModel::chunkShown, this,
+            [](int bytes) { countChunk(bytes); });
 }
 
 void SerialTest::sendCommand(const QString &text, bool hex, bool enter)
@@ -307,7 +303,7 @@ void SerialTest::openAndCloseLooks()
     get<QComboBox>("comboBox_baudrate")->setCurrentText(QStringLiteral("115200"));
     button->click();
     QVERIFY(serialPort != nullptr);
-    QCOMPARE(serialPort->baudRate(), 115200);
+    QCOMPARE(serialPort->lineSettings().baudRate, 115200);
 }
 
 void SerialTest::openFailureDetails_data()
@@ -458,11 +454,11 @@ void SerialTest::lineParametersReachThePort()
         QCOMPARE(selector->currentText(), choice.second);
     }
     QVERIFY(openPort());
-    QCOMPARE(serialPort->baudRate(), baudRate.toInt());
-    QCOMPARE(serialPort->dataBits(), dataBits);
-    QCOMPARE(serialPort->parity(), parity);
-    QCOMPARE(serialPort->stopBits(), stopBits);
-    QCOMPARE(serialPort->flowControl(), flow);
+    QCOMPARE(serialPort->lineSettings().baudRate, baudRate.toInt());
+    QCOMPARE(serialPort->lineSettings().dataBits, dataBits);
+    QCOMPARE(serialPort->lineSettings().parity, parity);
+    QCOMPARE(serialPort->lineSettings().stopBits, stopBits);
+    QCOMPARE(serialPort->lineSettings().flowControl, flow);
 
     // A pty forces 8 data bits without parity, but keeps stop bits and flow control as set.
     termios line;
@@ -590,13 +586,36 @@ void SerialTest::ctrlZAndWarnings()
     QVERIFY(textDisplayBuffer.isEmpty());
 }
 
+void SerialTest::claimingConsumerTakesBytesBeforeTheBurstTimer()
+{
+    QVERIFY(openPort());
+    QByteArray claimed;
+    bool timerArmed = false;
+    window->SetReceiveConsumer([&](const QByteArray &bytes) {
+        claimed += bytes;
+        timerArmed = timerArmed || readTimer->isActive();
+    });
+    const int before = chunksShown;
+    QVERIFY(pty->write("\x06\x06C"));
+    QTRY_COMPARE(claimed, QByteArray("\x06\x06C"));
+    QVERIFY(!timerArmed);
+    QCOMPARE(chunksShown, before);
+    QVERIFY(textDisplayBuffer.isEmpty());
+
+    // Given back, the stream is the console's again, in bursts as before.
+    window->SetReceiveConsumer(nullptr);
+    QVERIFY(pty->write("OK\r\n"));
+    QTRY_COMPARE(textDisplayBuffer, QStringLiteral("OK\r\n"));
+    QCOMPARE(claimed, QByteArray("\x06\x06C"));
+}
+
 void SerialTest::replyInOneBurstIsOneChunk()
 {
     QVERIFY(openPort());
-    const int before = chunkLines();
+    const int before = chunksShown;
     QVERIFY(pty->write("+CSQ: 23,99\r\n\r\nOK\r\n"));
     QTRY_COMPARE(textDisplayBuffer, QStringLiteral("+CSQ: 23,99\r\n\r\nOK\r\n"));
-    QCOMPARE(chunkLines() - before, 1);
+    QCOMPARE(chunksShown - before, 1);
     QCOMPARE(hexDisplayBuffer,
              QStringLiteral("2B 43 53 51 3A 20 32 33 2C 39 39 0D 0A\n\n0D 0A\n\n4F 4B 0D 0A\n"));
     QCOMPARE(get<QTextBrowser>("textBrowser")->toPlainText(),

@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "app/texts.h"
 #include "app/warning.h"
+#include "serial/port.h"
 #include "serial/trace.h"
 #include "transfer/blocks.h"
 #include "transfer/delay.h"
@@ -11,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
-#include <QSerialPort>
 
 void Widget::on_pushButton_send_file_path_clicked()
 {
@@ -39,7 +39,7 @@ void Widget::on_pushButton_send_file_clicked()
     ui->pushButton_send_file->setEnabled(false);
 
     const int session = reopenedSessions;
-    const qint64 blockSize = SendBlockSize(serialPort->baudRate());
+    const qint64 blockSize = SendBlockSize(serialPort->lineSettings().baudRate);
     const qint64 fileSize = file.size();
     qCDebug(DataTrace) << "File size:" << fileSize << " block size:" << blockSize;
     QElapsedTimer clock;
@@ -57,7 +57,7 @@ void Widget::on_pushButton_send_file_clicked()
         if (!serialPort || reopenedSessions != session)
             break;
         // Written outside the trace: a disabled category skips its arguments.
-        const qint64 written = serialPort->write(block);
+        const qint64 written = WriteToPort(block);
         qCDebug(DataTrace) << "wLen:" << written;
         const qint64 progress = SendProgress(k, blockSize, fileSize);
         qCDebug(DataTrace) << "trasmit: %" << progress;

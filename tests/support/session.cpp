@@ -1,13 +1,13 @@
 #include "support/session.h"
 
 #include "app/globals.h"
+#include "serial/port.h"
 #include "support/pty.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QPushButton>
-#include <QSerialPort>
 
 bool openOnPty(QWidget *window, const PtyPair &pty, int timeoutMs)
 {
