@@ -51,7 +51,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
 
     readTimer = new QTimer(this);
     readTimer->setSingleShot(true);
-    connect(readTimer, &QTimer::timeout, this, &Widget::_KESTO_ReadSerialData);
+    connect(readTimer, &QTimer::timeout, this, &Widget::ReadWhenQuiet);
 
     const Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint |
                                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;

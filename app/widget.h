@@ -92,6 +92,8 @@ public:
 private slots:
     void _KESTO_UartRecvIRQ_Handler();
     void _KESTO_ReadSerialData();
+    // At the read timer: reads the burst once it has gone quiet or is due, else waits the rest.
+    void ReadWhenQuiet();
     void on_checkBox_ShowHex_stateChanged(int arg1);
     void on_checkBox_ShowHex_clicked(bool checked);
     void on_checkBox_Timestamp_stateChanged(int arg1);

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-int NextReadDelay(qint64 sinceFirstUnreadMs)
+int NextReadDelay(qint64 sinceFirstUnreadMs, qint64 sinceLastByteMs)
 {
-    const qint64 remaining = qMax<qint64>(0, BurstLatestMs - sinceFirstUnreadMs);
-    return int(std::min<qint64>(BurstQuietMs, remaining));
+    const qint64 quiet = BurstQuietMs - sinceLastByteMs;
+    const qint64 latest = BurstLatestMs - sinceFirstUnreadMs;
+    return int(qMax<qint64>(0, std::min(quiet, latest)));
 }

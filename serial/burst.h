@@ -11,6 +11,6 @@ constexpr int BurstLatestMs = 100;
 // waits in the driver instead of piling up into one chunk too big to lay out.
 constexpr qint64 BurstMaxBytes = 256 * 1024;
 
-// Interval to restart the read timer with, `sinceFirstUnreadMs` after the burst's first byte;
-// 0 when the read is due now.
-int NextReadDelay(qint64 sinceFirstUnreadMs);
+// Interval to run the read timer for, `sinceFirstUnreadMs` after the burst's first byte and
+// `sinceLastByteMs` after its latest; 0 when the read is due now.
+int NextReadDelay(qint64 sinceFirstUnreadMs, qint64 sinceLastByteMs = 0);

@@ -11,6 +11,7 @@ namespace {
 QTextCharFormat CharFormat(const AnsiStyle &style)
 {
     QTextCharFormat format;
+    format.setFontStyleStrategy(QFont::PreferNoShaping);
     if (style.foreground)
         format.setForeground(QColor(style.foreground));
     if (style.background)
@@ -76,7 +77,15 @@ void InsertRunsAtCursor(QTextCursor &cursor, const QVector<AnsiRun> &runs)
 
 } // namespace
 
-ConsoleView::ConsoleView(QTextBrowser *console) : console(console) {}
+ConsoleView::ConsoleView(QTextBrowser *console) : console(console)
+{
+    // A terminal draws characters one by one: no kerning, no shaping for the scripts that need
+    // none, which is most of the cost of laying out a fast stream. The style sheet's font keeps
+    // the strategy, as it only sets the family and size.
+    QFont font = console->font();
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    console->setFont(font);
+}
 
 void ConsoleView::insertPlain(const QString &part, bool replace)
 {

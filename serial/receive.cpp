@@ -16,6 +16,8 @@ namespace {
 
 // Runs from the first data-arrived signal after a read, i.e. from the burst's first unread byte.
 QElapsedTimer burstClock;
+// When, on burstClock, the latest data-arrived signal came.
+qint64 lastArrivalMs = 0;
 
 } // namespace
 
@@ -27,17 +29,32 @@ void Widget::_KESTO_UartRecvIRQ_Handler()
         receiveConsumer(serialPort->readAll());
         return;
     }
-    if (!readTimer->isActive())
+    // A delivery only notes its time: the timer already running re-arms itself when it fires
+    // before the burst has gone quiet. Restarting it for every delivery cost more than reading.
+    if (!readTimer->isActive()) {
         burstClock.start();
-    const int delay = NextReadDelay(burstClock.elapsed());
-    readTimer->stop();
-    // Once the burst is due, read right here: a device that never pauses keeps the event loop
-    // busy with its data, and the bound must not depend on when a timer gets its turn.
-    if (delay == 0) {
-        _KESTO_ReadSerialData();
+        lastArrivalMs = 0;
+        readTimer->start(NextReadDelay(0));
         return;
     }
-    readTimer->start(delay);
+    lastArrivalMs = burstClock.elapsed();
+    // Once the burst is due, read right here: a device that never pauses keeps the event loop
+    // busy with its data, and the bound must not depend on when a timer gets its turn.
+    if (NextReadDelay(lastArrivalMs) == 0) {
+        readTimer->stop();
+        _KESTO_ReadSerialData();
+    }
+}
+
+void Widget::ReadWhenQuiet()
+{
+    const qint64 sinceFirst = burstClock.elapsed();
+    const int delay = NextReadDelay(sinceFirst, sinceFirst - lastArrivalMs);
+    if (delay > 0) {
+        readTimer->start(delay);
+        return;
+    }
+    _KESTO_ReadSerialData();
 }
 
 void Widget::_KESTO_ReadSerialData()

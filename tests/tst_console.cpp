@@ -239,20 +239,27 @@ void ConsoleTest::pieces()
 void ConsoleTest::readDelay_data()
 {
     QTest::addColumn<qint64>("since");
+    QTest::addColumn<qint64>("sinceLast");
     QTest::addColumn<int>("delay");
-    QTest::newRow("first byte") << qint64(0) << 10;
-    QTest::newRow("early in the burst") << qint64(50) << 10;
-    QTest::newRow("exactly 10 left") << qint64(90) << 10;
-    QTest::newRow("3 left") << qint64(97) << 3;
-    QTest::newRow("at the latest") << qint64(100) << 0;
-    QTest::newRow("overdue") << qint64(250) << 0;
+    QTest::newRow("first byte") << qint64(0) << qint64(0) << 10;
+    QTest::newRow("early in the burst") << qint64(50) << qint64(0) << 10;
+    QTest::newRow("exactly 10 left") << qint64(90) << qint64(0) << 10;
+    QTest::newRow("3 left") << qint64(97) << qint64(0) << 3;
+    QTest::newRow("at the latest") << qint64(100) << qint64(0) << 0;
+    QTest::newRow("overdue") << qint64(250) << qint64(0) << 0;
+    // The timer fires while bytes still come: it waits out the rest of the quiet time only.
+    QTest::newRow("last byte 4 ms ago") << qint64(30) << qint64(4) << 6;
+    QTest::newRow("quiet long enough") << qint64(30) << qint64(10) << 0;
+    QTest::newRow("quiet, and past the latest") << qint64(120) << qint64(15) << 0;
+    QTest::newRow("still coming, 2 left") << qint64(98) << qint64(1) << 2;
 }
 
 void ConsoleTest::readDelay()
 {
     QFETCH(qint64, since);
+    QFETCH(qint64, sinceLast);
     QFETCH(int, delay);
-    QCOMPARE(NextReadDelay(since), delay);
+    QCOMPARE(NextReadDelay(since, sinceLast), delay);
 }
 
 void ConsoleTest::ansi_data()
