@@ -124,6 +124,20 @@ CONFIG_FILES = [
 ]
 CONFIG = [bytes([flags]) + content for content in CONFIG_FILES for flags in (0, 1)]
 
+# Find: header (flags, needle length, schedule seed) + needle + text; tst_find.cpp matches_data,
+# chunks_data and dropFront_data. Flags bit 0: ignore case.
+def find(needle, text, flags=0, seed=0):
+    needle = needle.encode()
+    return bytes([flags, len(needle), seed]) + needle + text.encode()
+
+FIND = [
+    find("OK", "OK\r\nOK\r\n"), find("aa", "aaaaa"), find("error", "Error error ERROR", 1),
+    find("ÄRGER", "Ärger ärger", 1), find("0d 0a", "[12-07 14:03:27:045]4F 4B 0D 0A\n", 1),
+    find("*", "a*b.*c"), find("[", "[x] ["), find("\\", "C:\\x\\0"), find("", "abc"),
+    find("ababc", "abababcab", 0, 7), find("aaab", "aaaab", 0, 3), find("😀", "😀x😀", 1),
+    find("abab", "xababab", 0, 1), find("abc", "xabcxab", 0, 2),
+]
+
 def write(target, seeds):
     folder = HERE / "corpus" / target
     folder.mkdir(parents=True, exist_ok=True)
@@ -136,3 +150,4 @@ write("fuzz_rowname", ROWNAMES)
 write("fuzz_console", CONSOLE)
 write("fuzz_ansi", ANSI)
 write("fuzz_config", CONFIG)
+write("fuzz_find", FIND)
