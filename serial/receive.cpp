@@ -2,7 +2,7 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
-#include "config/keys.h"
+#include "config/globalsettings.h"
 #include "serial/ansi.h"
 #include "serial/burst.h"
 #include "serial/console.h"
@@ -276,14 +276,14 @@ void Widget::ShowPart(const QString &part, bool startAfresh)
     ui->textBrowser->moveCursor(QTextCursor::End);
 }
 
-void Widget::on_checkBox_ShowHex_stateChanged(int arg1)
+void Widget::on_checkBox_ShowHex_stateChanged(int)
 {
-    settings->setValue(Keys::ShowInHex, Keys::SwitchValue(arg1 != Qt::Unchecked));
+    StoreSetting(ui->checkBox_ShowHex);
 }
 
-void Widget::on_checkBox_Timestamp_stateChanged(int arg1)
+void Widget::on_checkBox_Timestamp_stateChanged(int)
 {
-    settings->setValue(Keys::ShowTime, Keys::SwitchValue(arg1 != Qt::Unchecked));
+    StoreSetting(ui->checkBox_Timestamp);
 }
 
 void Widget::on_checkBox_ShowHex_clicked(bool checked)

@@ -4,7 +4,7 @@
 #include "app/globals.h"
 #include "app/texts.h"
 #include "app/warning.h"
-#include "config/keys.h"
+#include "config/globalsettings.h"
 #include "serial/hexcodec.h"
 
 #include <QSerialPort>
@@ -54,12 +54,12 @@ void Widget::on_pushButton_send_ctrlz_clicked()
     serialPort->write(QByteArray(1, '\x1A'));
 }
 
-void Widget::on_checkBox_CmdHexSend_stateChanged(int arg1)
+void Widget::on_checkBox_CmdHexSend_stateChanged(int)
 {
-    settings->setValue(Keys::SendHex, Keys::SwitchValue(arg1 != Qt::Unchecked));
+    StoreSetting(ui->checkBox_CmdHexSend);
 }
 
-void Widget::on_checkBox_CmdWithEnter_stateChanged(int arg1)
+void Widget::on_checkBox_CmdWithEnter_stateChanged(int)
 {
-    settings->setValue(Keys::SendWithEnter, Keys::SwitchValue(arg1 != Qt::Unchecked));
+    StoreSetting(ui->checkBox_CmdWithEnter);
 }
