@@ -5,10 +5,9 @@
 #include "app/texts.h"
 #include "app/wait.h"
 #include "commands/batchrun.h"
-#include "config/keys.h"
+#include "config/globalsettings.h"
 
 #include <QCoreApplication>
-#include <QSettings>
 
 namespace {
 
@@ -77,10 +76,10 @@ void Widget::on_pushButton_stop_clicked()
 
 void Widget::on_lineEdit_RunTimes_textChanged(const QString &)
 {
-    settings->setValue(Keys::RunTimes, ui->lineEdit_RunTimes->text());
+    StoreSetting(ui->lineEdit_RunTimes);
 }
 
 void Widget::on_lineEdit_Interval_textChanged(const QString &)
 {
-    settings->setValue(Keys::Interval, ui->lineEdit_Interval->text());
+    StoreSetting(ui->lineEdit_Interval);
 }

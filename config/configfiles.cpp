@@ -6,6 +6,7 @@
 #include "app/texts.h"
 #include "app/warning.h"
 #include "config/filenames.h"
+#include "config/globalsettings.h"
 #include "config/inicheck.h"
 #include "config/keys.h"
 #include "config/rowstore.h"
@@ -21,8 +22,11 @@ void Widget::on_pushButton_clearAllConfMsg_clicked()
     // Every change goes through the controls' own handlers, so "config.ini" follows.
     for (int row = 1; row <= RowCount; ++row)
         ShowRow(row, RowValues());
-    ui->lineEdit_RunTimes->setText(QString());
-    ui->lineEdit_Interval->setText(QString());
+    for (const GlobalSetting &setting : GlobalSettings) {
+        if (setting.scope == SettingScope::EveryFile)
+            ShowStoredValue(setting, SettingControl(this, setting),
+                            QString::fromLatin1(setting.defaultValue));
+    }
 }
 
 void Widget::on_pushButton_loadConfingFile_clicked()
@@ -53,8 +57,10 @@ void Widget::on_pushButton_saveConfigFile_clicked()
     QSettings file(path, QSettings::IniFormat);
     for (int page = 0; page < PageCount; ++page)
         file.setValue(Keys::TabNameKey(page), ui->tabWidget->tabText(page));
-    file.setValue(Keys::RunTimes, ui->lineEdit_RunTimes->text());
-    file.setValue(Keys::Interval, ui->lineEdit_Interval->text());
+    for (const GlobalSetting &setting : GlobalSettings) {
+        if (setting.scope == SettingScope::EveryFile)
+            file.setValue(setting.key, ShownValue(setting, SettingControl(this, setting)));
+    }
     StoredRows rows;
     for (int row = 1; row <= RowCount; ++row)
         rows.append(ShownRow(row));

@@ -3,11 +3,11 @@
 #include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "config/globalsettings.h"
 #include "config/inicheck.h"
 #include "config/keys.h"
 #include "config/rowstore.h"
 
-#include <QAction>
 #include <QSettings>
 
 bool Widget::LoadConfigFile(const QString &path)
@@ -23,31 +23,12 @@ bool Widget::LoadConfigFile(const QString &path)
         return false;
     const auto text = [&file](const QString &key) { return file.value(key, QString()).toString(); };
 
-    if (path == QLatin1String("config.ini")) {
-        // The port itself is not stored.
-        for (const auto &selector : PortSelectors()) {
-            const QString value = selector.second.isEmpty() ? QString() : text(selector.second);
-            if (!value.isEmpty())
-                selector.first->setCurrentText(value);
-        }
-        const QList<QPair<QString, QCheckBox *>> switches = {
-            {Keys::ShowInHex, ui->checkBox_ShowHex},
-            {Keys::ShowTime, ui->checkBox_Timestamp},
-            {Keys::SendHex, ui->checkBox_CmdHexSend},
-            {Keys::SendWithEnter, ui->checkBox_CmdWithEnter},
-        };
-        for (const auto &box : switches)
-            box.second->setChecked(Keys::IsOn(text(box.first)));
-        const QList<QPair<QString, QAction *>> options = {
-            {Keys::AnsiColours, ansiColoursAction},
-            {Keys::AutoReopen, autoReopenAction},
-        };
-        for (const auto &option : options)
-            option.second->setChecked(Keys::IsOn(text(option.first)));
+    // The line parameters and switches belong to this installation: only "config.ini" sets them.
+    const bool configIni = path == QLatin1String("config.ini");
+    for (const GlobalSetting &setting : GlobalSettings) {
+        if (configIni || setting.scope == SettingScope::EveryFile)
+            ShowStoredValue(setting, SettingControl(this, setting), StoredValue(file, setting));
     }
-
-    ui->lineEdit_RunTimes->setText(text(Keys::RunTimes));
-    ui->lineEdit_Interval->setText(text(Keys::Interval));
 
     for (int page = 0; page < PageCount; ++page) {
         const QString name = text(Keys::TabNameKey(page));

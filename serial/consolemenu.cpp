@@ -1,27 +1,25 @@
 #include "app/widget.h"
 
 #include "app/form/ui_widget.h"
-#include "app/globals.h"
 #include "app/texts.h"
-#include "config/keys.h"
+#include "config/globalsettings.h"
 
 #include <QAction>
 #include <QMenu>
-#include <QSettings>
 
 void Widget::SetUpConsoleMenu()
 {
-    // Named like the form's controls, so that they are found whatever language the texts are in.
-    const auto option = [this](const char *name, const QString &text, const QString &key) {
+    // Named like the form's controls, so that they are found whatever language the texts are in;
+    // GlobalSettings knows them by these names.
+    const auto option = [this](const char *name, const QString &text) {
         auto *action = new QAction(text, this);
         action->setObjectName(QLatin1String(name));
         action->setCheckable(true);
-        connect(action, &QAction::toggled, this,
-                [key](bool on) { settings->setValue(key, Keys::SwitchValue(on)); });
+        connect(action, &QAction::toggled, this, [action] { StoreSetting(action); });
         return action;
     };
-    ansiColoursAction = option("action_ansiColours", Texts::AnsiColoursOption(), Keys::AnsiColours);
-    autoReopenAction = option("action_autoReopen", Texts::AutoReopenOption(), Keys::AutoReopen);
+    ansiColoursAction = option("action_ansiColours", Texts::AnsiColoursOption());
+    autoReopenAction = option("action_autoReopen", Texts::AutoReopenOption());
     ui->textBrowser->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 

@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "app/texts.h"
 #include "app/warning.h"
+#include "config/globalsettings.h"
 #include "config/keys.h"
 #include "serial/burst.h"
 #include "serial/lineparams.h"
@@ -113,29 +114,29 @@ void Widget::ReopenIfBack()
     }
 }
 
-void Widget::on_comboBox_baudrate_currentIndexChanged(const QString &arg1)
+void Widget::on_comboBox_baudrate_currentIndexChanged(const QString &)
 {
-    settings->setValue(Keys::Baudrate, arg1);
+    StoreSetting(ui->comboBox_baudrate);
 }
 
-void Widget::on_comboBox_databits_currentIndexChanged(const QString &arg1)
+void Widget::on_comboBox_databits_currentIndexChanged(const QString &)
 {
-    settings->setValue(Keys::Databits, arg1);
+    StoreSetting(ui->comboBox_databits);
 }
 
-void Widget::on_comboBox_parity_currentIndexChanged(const QString &arg1)
+void Widget::on_comboBox_parity_currentIndexChanged(const QString &)
 {
-    settings->setValue(Keys::Parity, arg1);
+    StoreSetting(ui->comboBox_parity);
 }
 
-void Widget::on_comboBox_flowcontrol_currentIndexChanged(const QString &arg1)
+void Widget::on_comboBox_flowcontrol_currentIndexChanged(const QString &)
 {
-    settings->setValue(Keys::Flowcontrol, arg1);
+    StoreSetting(ui->comboBox_flowcontrol);
 }
 
-void Widget::on_comboBox_stopbits_currentIndexChanged(const QString &arg1)
+void Widget::on_comboBox_stopbits_currentIndexChanged(const QString &)
 {
-    settings->setValue(Keys::Stopbits, arg1);
+    StoreSetting(ui->comboBox_stopbits);
 }
 
 void Widget::on_pushButton_serialOpen_clicked()

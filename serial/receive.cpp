@@ -2,14 +2,13 @@
 
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
-#include "config/keys.h"
+#include "config/globalsettings.h"
 #include "serial/burst.h"
 #include "serial/consolemodel.h"
 #include "serial/port.h"
 
 #include <QAction>
 #include <QElapsedTimer>
-#include <QSettings>
 #include <QTimer>
 
 namespace {
@@ -91,14 +90,14 @@ void Widget::FlushReceived()
     console->flushHeld(ConsoleOptionsShown(), QDateTime::currentDateTime());
 }
 
-void Widget::on_checkBox_ShowHex_stateChanged(int arg1)
+void Widget::on_checkBox_ShowHex_stateChanged(int)
 {
-    settings->setValue(Keys::ShowInHex, Keys::SwitchValue(arg1 != Qt::Unchecked));
+    StoreSetting(ui->checkBox_ShowHex);
 }
 
-void Widget::on_checkBox_Timestamp_stateChanged(int arg1)
+void Widget::on_checkBox_Timestamp_stateChanged(int)
 {
-    settings->setValue(Keys::ShowTime, Keys::SwitchValue(arg1 != Qt::Unchecked));
+    StoreSetting(ui->checkBox_Timestamp);
 }
 
 void Widget::on_checkBox_ShowHex_clicked(bool checked)

@@ -4,11 +4,10 @@
 #include "app/globals.h"
 #include "app/texts.h"
 #include "app/warning.h"
-#include "config/keys.h"
+#include "config/globalsettings.h"
 #include "serial/hexcodec.h"
 #include "serial/port.h"
 
-#include <QSettings>
 
 namespace {
 
@@ -59,12 +58,12 @@ qint64 Widget::WriteToPort(const QByteArray &bytes)
     return serialPort->write(bytes);
 }
 
-void Widget::on_checkBox_CmdHexSend_stateChanged(int arg1)
+void Widget::on_checkBox_CmdHexSend_stateChanged(int)
 {
-    settings->setValue(Keys::SendHex, Keys::SwitchValue(arg1 != Qt::Unchecked));
+    StoreSetting(ui->checkBox_CmdHexSend);
 }
 
-void Widget::on_checkBox_CmdWithEnter_stateChanged(int arg1)
+void Widget::on_checkBox_CmdWithEnter_stateChanged(int)
 {
-    settings->setValue(Keys::SendWithEnter, Keys::SwitchValue(arg1 != Qt::Unchecked));
+    StoreSetting(ui->checkBox_CmdWithEnter);
 }

@@ -1,12 +1,14 @@
 #include "app/globals.h"
 #include "app/widget.h"
 #include "config/filenames.h"
+#include "config/globalsettings.h"
 #include "config/keys.h"
 #include "support/child.h"
 #include "support/configfile.h"
 #include "support/filedialog.h"
 #include "support/gui.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,18 +33,43 @@ namespace {
 
 const QString configIni = QStringLiteral("config.ini");
 const QString saveFailed = QStringLiteral("无法保存配置文件！\r\n请检查路径或权限！");
-const QStringList selectorNames = {"comboBox_baudrate", "comboBox_databits", "comboBox_flowcontrol",
-                                   "comboBox_stopbits", "comboBox_parity"};
-const QStringList switchNames = {"checkBox_ShowHex", "checkBox_Timestamp", "checkBox_CmdHexSend",
-                                 "checkBox_CmdWithEnter"};
+// What the control of a setting of GlobalSettings shows, in stored form, read as the user sees it.
+QString shown(QWidget *w, const GlobalSetting &setting)
+{
+    QObject *control = w->findChild<QObject *>(QLatin1String(setting.control));
+    if (auto *box = qobject_cast<QComboBox *>(control))
+        return box->currentText();
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        return button->isChecked() ? QStringLiteral("true") : QStringLiteral("false");
+    if (auto *action = qobject_cast<QAction *>(control))
+        return action->isChecked() ? QStringLiteral("true") : QStringLiteral("false");
+    if (auto *field = qobject_cast<QLineEdit *>(control))
+        return field->text();
+    return QStringLiteral("<no control %1>").arg(QLatin1String(setting.control));
+}
 
-// Everything LoadConfigFile can change, in a comparable form.
+// Changes a setting's control as a user would, so that its handler stores it: a selector to its
+// last item, a switch on, a text to `text`. Returns what it then shows, in stored form.
+QString change(QWidget *w, const GlobalSetting &setting, const QString &text)
+{
+    QObject *control = w->findChild<QObject *>(QLatin1String(setting.control));
+    if (auto *box = qobject_cast<QComboBox *>(control))
+        box->setCurrentIndex(box->count() - 1);
+    else if (auto *button = qobject_cast<QAbstractButton *>(control))
+        button->setChecked(true);
+    else if (auto *action = qobject_cast<QAction *>(control))
+        action->setChecked(true);
+    else if (auto *field = qobject_cast<QLineEdit *>(control))
+        field->setText(text);
+    return shown(w, setting);
+}
+
+// Everything LoadConfigFile can change, in a comparable form. The settings of GlobalSettings by
+// key: those only "config.ini" holds, and the counters every configuration file holds.
 struct State
 {
-    QStringList lineParameters;
-    QList<bool> switches;
-    QString runTimes;
-    QString interval;
+    QMap<QString, QString> global;
+    QMap<QString, QString> counters;
     QStringList pages;
     QStringList rows;
 };
@@ -50,12 +77,9 @@ struct State
 State capture(QWidget *w)
 {
     State s;
-    for (const QString &name : selectorNames)
-        s.lineParameters << control<QComboBox>(w, name)->currentText();
-    for (const QString &name : switchNames)
-        s.switches << control<QCheckBox>(w, name)->isChecked();
-    s.runTimes = control<QLineEdit>(w, "lineEdit_RunTimes")->text();
-    s.interval = control<QLineEdit>(w, "lineEdit_Interval")->text();
+    for (const GlobalSetting &setting : GlobalSettings)
+        (setting.scope == SettingScope::ConfigIni ? s.global : s.counters)[setting.key] =
+            shown(w, setting);
     auto *tabs = control<QTabWidget>(w, "tabWidget");
     for (int p = 0; p < tabs->count(); ++p)
         s.pages << tabs->tabText(p);
@@ -71,8 +95,7 @@ State capture(QWidget *w)
 #define COMPARE_PAGES_COUNTERS_ROWS(actual, expected)                                              \
     do {                                                                                           \
         QCOMPARE((actual).pages, (expected).pages);                                                \
-        QCOMPARE((actual).runTimes, (expected).runTimes);                                          \
-        QCOMPARE((actual).interval, (expected).interval);                                          \
+        QCOMPARE((actual).counters, (expected).counters);                                          \
         QCOMPARE((actual).rows, (expected).rows);                                                  \
     } while (0)
 
@@ -89,13 +112,9 @@ QString sampleCommand(int row)
 // Changes every persistent control as a user would, so each one's handler stores it.
 void fillWindow(QWidget *w, const QString &tag)
 {
-    const QStringList items = {"115200", "7", "RTS/CTS", "1.5", "Even"};
-    for (int i = 0; i < selectorNames.size(); ++i)
-        control<QComboBox>(w, selectorNames[i])->setCurrentText(items[i]);
-    for (const QString &name : switchNames)
-        control<QCheckBox>(w, name)->setChecked(true);
-    control<QLineEdit>(w, "lineEdit_RunTimes")->setText(tag + QStringLiteral("次"));
-    control<QLineEdit>(w, "lineEdit_Interval")->setText(QStringLiteral("250"));
+    int texts = 0;
+    for (const GlobalSetting &setting : GlobalSettings)
+        change(w, setting, tag + QStringLiteral("次") + QString::number(++texts));
     for (int n = 1; n <= 150; ++n) {
         // Ticked first, so every box changes at least once and every row key is stored.
         for (auto *column : {&selectCheckBoxList, &hexCheckBoxList, &enterCheckBoxList})
@@ -154,6 +173,8 @@ private slots:
     void globalBlockOnlyFromConfigIni();
     void storedValueForms_data();
     void storedValueForms();
+    void settingsTableRoundTrip_data();
+    void settingsTableRoundTrip();
     void rowsMissingFromLoadedFileAreCleared();
     void loadedPageNamesAreNotStored();
     void saveThenLoadReproducesTheWindow();
@@ -204,7 +225,7 @@ void ConfigTest::everyKeySurvivesRestart()
     }
     const StoredSettings stored = storedSettings();
     QCOMPARE(stored.status, QSettings::NoError);
-    QCOMPARE(stored.values.size(), 9 + 2 + 6 + 150 * 5);
+    QCOMPARE(stored.values.size(), int(std::size(GlobalSettings)) + 6 + 150 * 5);
 
     QFile raw(configIni);
     QVERIFY(raw.open(QIODevice::ReadOnly));
@@ -217,8 +238,7 @@ void ConfigTest::everyKeySurvivesRestart()
         QCoreApplication::installTranslator(&translation);
     Widget again;
     const State after = capture(&again);
-    QCOMPARE(after.lineParameters, before.lineParameters);
-    QCOMPARE(after.switches, before.switches);
+    QCOMPARE(after.global, before.global);
     COMPARE_PAGES_COUNTERS_ROWS(after, before);
     // What start-up writes back is what it read.
     QCOMPARE(storedSettings().values, stored.values);
@@ -241,7 +261,8 @@ void ConfigTest::globalBlockOnlyFromConfigIni()
     const QByteArray content =
         "[globalSetting]\nbaudrate=921600\ndatabits=6\nflowcontrol=XON/XOFF\n"
         "stopbits=2\nparity=Mark\nshowInHex=true\nshowTime=true\n"
-        "sendHex=true\nsendWithEnter=true\nrunTimes=9\n[1]\ncmd=marker\n";
+        "sendHex=true\nsendWithEnter=true\nansiColours=true\nautoReopen=true\nrunTimes=9\n"
+        "[1]\ncmd=marker\n";
     std::unique_ptr<Widget> w;
     if (how == QLatin1String("startup")) {
         writeFile(configIni, content);
@@ -260,76 +281,124 @@ void ConfigTest::globalBlockOnlyFromConfigIni()
         }
     }
     const State s = capture(w.get());
-    QCOMPARE(s.runTimes, QStringLiteral("9"));
+    QCOMPARE(s.counters.value(Keys::RunTimes), QStringLiteral("9"));
     QCOMPARE(s.rows[0], QStringLiteral("---|marker|"));
-    if (applied) {
-        QCOMPARE(s.lineParameters, QStringList({"921600", "6", "XON/XOFF", "2", "Mark"}));
-        QCOMPARE(s.switches, QList<bool>({true, true, true, true}));
-    } else {
-        QCOMPARE(s.lineParameters, QStringList({"110", "5", "NONE", "1", "None"}));
-        QCOMPARE(s.switches, QList<bool>({false, false, false, false}));
-    }
+    const QString on = applied ? QStringLiteral("true") : QStringLiteral("false");
+    const QMap<QString, QString> global = {
+        {Keys::Baudrate, applied ? "921600" : "110"},
+        {Keys::Databits, applied ? "6" : "5"},
+        {Keys::Parity, applied ? "Mark" : "None"},
+        {Keys::Flowcontrol, applied ? "XON/XOFF" : "NONE"},
+        {Keys::Stopbits, applied ? "2" : "1"},
+        {Keys::ShowInHex, on},
+        {Keys::ShowTime, on},
+        {Keys::SendHex, on},
+        {Keys::SendWithEnter, on},
+        {Keys::AnsiColours, on},
+        {Keys::AutoReopen, on},
+    };
+    QCOMPARE(s.global, global);
 }
 
 void ConfigTest::storedValueForms_data()
 {
     QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QString>("control");
+    // What the key's control shows after start-up, in stored form.
     QTest::addColumn<QString>("shown");
     // What "config.ini" holds for the key after start-up: a setter that changes nothing writes
     // nothing back.
     QTest::addColumn<QString>("storedAfter");
 
-    QTest::newRow("true") << QByteArray("showInHex=true") << "checkBox_ShowHex"
-                          << "checked"
+    QTest::newRow("true") << QByteArray("showInHex=true") << "true"
                           << "true";
-    QTest::newRow("True") << QByteArray("showInHex=True") << "checkBox_ShowHex"
-                          << "unchecked"
+    QTest::newRow("True") << QByteArray("showInHex=True") << "false"
                           << "True";
-    QTest::newRow("TRUE") << QByteArray("showTime=TRUE") << "checkBox_Timestamp"
-                          << "unchecked"
+    QTest::newRow("TRUE") << QByteArray("showTime=TRUE") << "false"
                           << "TRUE";
-    QTest::newRow("1") << QByteArray("sendHex=1") << "checkBox_CmdHexSend"
-                       << "unchecked"
+    QTest::newRow("1") << QByteArray("sendHex=1") << "false"
                        << "1";
-    QTest::newRow("quoted with a space")
-        << QByteArray("sendWithEnter=\"true \"") << "checkBox_CmdWithEnter"
-        << "unchecked"
-        << "true ";
-    QTest::newRow("listed baud rate") << QByteArray("baudrate=9600") << "comboBox_baudrate"
-                                      << "9600"
+    QTest::newRow("quoted with a space") << QByteArray("sendWithEnter=\"true \"") << "false"
+                                         << "true ";
+    QTest::newRow("listed baud rate") << QByteArray("baudrate=9600") << "9600"
                                       << "9600";
-    QTest::newRow("unknown baud rate") << QByteArray("baudrate=12345") << "comboBox_baudrate"
-                                       << "110"
+    QTest::newRow("unknown baud rate") << QByteArray("baudrate=12345") << "110"
                                        << "12345";
-    QTest::newRow("parity in other case") << QByteArray("parity=even") << "comboBox_parity"
-                                          << "None"
+    QTest::newRow("parity in other case") << QByteArray("parity=even") << "None"
                                           << "even";
-    QTest::newRow("empty stop bits") << QByteArray("stopbits=") << "comboBox_stopbits"
-                                     << "1"
+    QTest::newRow("empty stop bits") << QByteArray("stopbits=") << "1"
                                      << "";
 }
 
 void ConfigTest::storedValueForms()
 {
     QFETCH(QByteArray, line);
-    QFETCH(QString, control);
     QFETCH(QString, shown);
     QFETCH(QString, storedAfter);
     writeFile(configIni, "[globalSetting]\n" + line + "\n");
     Widget w;
-    if (auto *box = ::control<QCheckBox>(&w, control))
-        QCOMPARE(box->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked"), shown);
-    else
-        QCOMPARE(::control<QComboBox>(&w, control)->currentText(), shown);
     const QString key = QStringLiteral("/globalSetting/") + line.left(line.indexOf('='));
+    const auto setting = std::find_if(std::begin(GlobalSettings), std::end(GlobalSettings),
+                                      [&key](const GlobalSetting &s) { return s.key == key; });
+    QVERIFY(setting != std::end(GlobalSettings));
+    QCOMPARE(::shown(&w, *setting), shown);
     QCOMPARE(storedSettings().values.value(key), storedAfter);
+}
+
+void ConfigTest::settingsTableRoundTrip_data()
+{
+    QTest::addColumn<int>("entry");
+    for (int entry = 0; entry < int(std::size(GlobalSettings)); ++entry)
+        QTest::newRow(GlobalSettings[entry].control) << entry;
+}
+
+// Each setting of the table: a user's change is stored in its kind's form, and stored texts, good
+// and bad, are shown as its kind reads them, each change stored again by the control's handler.
+void ConfigTest::settingsTableRoundTrip()
+{
+    QFETCH(int, entry);
+    const GlobalSetting &setting = GlobalSettings[entry];
+    Widget w;
+    QObject *control = SettingControl(&w, setting);
+    QVERIFY(control);
+    // Of the class its kind works on.
+    if (setting.kind == SettingKind::Selector)
+        QVERIFY(qobject_cast<QComboBox *>(control));
+    else if (setting.kind == SettingKind::Switch)
+        QVERIFY(control->property("checkable").toBool());
+    else
+        QVERIFY(qobject_cast<QLineEdit *>(control));
+    const QString chosen = change(&w, setting, QStringLiteral(" 中 7,\"8\" "));
+    QCOMPARE(storedSettings().values.value(setting.key), chosen);
+
+    // Stored texts in turn, and what the control then shows.
+    const QString unchanged = QStringLiteral("<as before>");
+    QList<QPair<QString, QString>> shownFor;
+    if (setting.kind == SettingKind::Selector) {
+        const QString first = qobject_cast<QComboBox *>(control)->itemText(0);
+        shownFor = {{first, first},
+                    {chosen, chosen},
+                    {"12345", unchanged},
+                    {"", unchanged},
+                    {chosen.toLower(), unchanged}};
+    } else if (setting.kind == SettingKind::Switch) {
+        shownFor = {{"TRUE", "false"}, {"true", "true"}, {"1", "false"},
+                    {"true", "true"},  {"", "false"},    {"True", "false"}};
+    } else {
+        shownFor = {{"", ""}, {chosen, chosen}};
+    }
+    for (const auto &[stored, expected] : shownFor) {
+        const QString before = ::shown(&w, setting);
+        ShowStoredValue(setting, control, stored);
+        QCOMPARE(::shown(&w, setting), expected == unchanged ? before : expected);
+        QCOMPARE(storedSettings().values.value(setting.key), ::shown(&w, setting));
+    }
 }
 
 void ConfigTest::rowsMissingFromLoadedFileAreCleared()
 {
     Widget w;
     fillWindow(&w, QStringLiteral("x"));
+    const State filled = capture(&w);
     const QString user = userConfigDir() + QStringLiteral("/pages-only.ini");
     writeFile(user, "[TabName]\n0=Alpha\n2=\n6=Ghost\n[0]\ncmd=zero\nselect=true\n"
                     "[151]\ncmd=beyond\n[globalSetting]\nbaudrate=300\nfoo=bar\n");
@@ -338,9 +407,9 @@ void ConfigTest::rowsMissingFromLoadedFileAreCleared()
     const State s = capture(&w);
     QCOMPARE(s.pages, QStringList({"Alpha", "Page1", "Page2", "Page3", "Page4", "Page5"}));
     QCOMPARE(s.rows, QStringList(QVector<QString>(150, QStringLiteral("---||")).toList()));
-    QCOMPARE(s.runTimes, QString());
-    QCOMPARE(s.interval, QString());
-    QCOMPARE(s.lineParameters[0], QStringLiteral("115200"));
+    QCOMPARE(s.counters.value(Keys::RunTimes), QString());
+    QCOMPARE(s.counters.value(Keys::Interval), QString());
+    QCOMPARE(s.global, filled.global);
     // The cleared rows and counters reach "config.ini" through the widgets' handlers.
     const StoredSettings stored = storedSettings();
     QCOMPARE(stored.values.value("/1/enter"), QStringLiteral("false"));
@@ -396,8 +465,12 @@ void ConfigTest::saveThenLoadReproducesTheWindow()
     const StoredSettings written = storedSettings(file);
     QCOMPARE(written.status, QSettings::NoError);
     // Pages, counters and rows only: the line parameters and switches stay in "config.ini".
-    QCOMPARE(written.values.size(), 6 + 2 + 150 * 5);
-    QVERIFY(!written.values.contains(Keys::Baudrate));
+    int counters = 0;
+    for (const GlobalSetting &setting : GlobalSettings) {
+        counters += setting.scope == SettingScope::EveryFile ? 1 : 0;
+        QCOMPARE(written.values.contains(setting.key), setting.scope == SettingScope::EveryFile);
+    }
+    QCOMPARE(written.values.size(), 6 + counters + 150 * 5);
     QCOMPARE(written.values.value("/TabName/1"), QStringLiteral("Page1"));
 
     control<QPushButton>(&w, "pushButton_clearAllConfMsg")->click();
@@ -405,6 +478,7 @@ void ConfigTest::saveThenLoadReproducesTheWindow()
     for (int p = 0; p < 6; ++p)
         tabs->setTabText(p, QStringLiteral("changed"));
     control<QComboBox>(&w, "comboBox_baudrate")->setCurrentText(QStringLiteral("300"));
+    const State changed = capture(&w);
 
     seen = loadFrom(&w, file);
     QVERIFY(seen->shown);
@@ -416,13 +490,15 @@ void ConfigTest::saveThenLoadReproducesTheWindow()
 
     const State loaded = capture(&w);
     COMPARE_PAGES_COUNTERS_ROWS(loaded, saved);
-    QCOMPARE(loaded.lineParameters[0], QStringLiteral("300"));
+    QCOMPARE(loaded.global, changed.global);
+    QCOMPARE(loaded.global.value(Keys::Baudrate), QStringLiteral("300"));
 }
 
 void ConfigTest::saveKeepsOtherKeysOfAnExistingFile()
 {
     Widget w;
     fillWindow(&w, QStringLiteral("k"));
+    const State filled = capture(&w);
     QCoreApplication::processEvents();
     const QString file = userConfigDir() + QStringLiteral("/old-copy.ini");
     QVERIFY(QFile::copy(configIni, file));
@@ -436,8 +512,10 @@ void ConfigTest::saveKeepsOtherKeysOfAnExistingFile()
     QVERIFY(seen->overwriteAsked);
     const StoredSettings written = storedSettings(file);
     QCOMPARE(written.status, QSettings::NoError);
-    QCOMPARE(written.values.value(Keys::Baudrate), QStringLiteral("115200"));
-    QCOMPARE(written.values.value(Keys::ShowTime), QStringLiteral("true"));
+    for (const GlobalSetting &setting : GlobalSettings) {
+        if (setting.scope == SettingScope::ConfigIni)
+            QCOMPARE(written.values.value(setting.key), filled.global.value(setting.key));
+    }
     QCOMPARE(written.values.value("/notes/keep"), QStringLiteral("me"));
     QCOMPARE(written.values.value(Keys::RunTimes), QStringLiteral("77"));
 }
@@ -494,6 +572,7 @@ void ConfigTest::clearWhileHeaderBoxTicked()
     {
         Widget w;
         fillWindow(&w, QStringLiteral("h"));
+        const State filled = capture(&w);
         namePage(&w, 1, QStringLiteral("kept"));
         auto *header = control<QCheckBox>(&w, "checkBox_p1_CmdSelectAll");
         header->setChecked(true);
@@ -502,18 +581,17 @@ void ConfigTest::clearWhileHeaderBoxTicked()
         control<QPushButton>(&w, "pushButton_clearAllConfMsg")->click();
         const State s = capture(&w);
         QCOMPARE(s.rows, QStringList(QVector<QString>(150, QStringLiteral("---||")).toList()));
-        QCOMPARE(s.runTimes, QString());
-        QCOMPARE(s.interval, QString());
+        QCOMPARE(s.counters.value(Keys::RunTimes), QString());
+        QCOMPARE(s.counters.value(Keys::Interval), QString());
         QCOMPARE(s.pages[1], QStringLiteral("kept"));
-        QCOMPARE(s.lineParameters[0], QStringLiteral("115200"));
-        QCOMPARE(s.switches, QList<bool>({true, true, true, true}));
+        QCOMPARE(s.global, filled.global);
         QVERIFY(header->isChecked());
     }
     // The cleared state was stored by the handlers and comes back.
     Widget again;
     const State s = capture(&again);
     QCOMPARE(s.rows, QStringList(QVector<QString>(150, QStringLiteral("---||")).toList()));
-    QCOMPARE(s.runTimes, QString());
+    QCOMPARE(s.counters.value(Keys::RunTimes), QString());
     QCOMPARE(s.pages[1], QStringLiteral("kept"));
 }
 
@@ -659,8 +737,7 @@ void ConfigTest::refusedFileChangesNothing()
     QCOMPARE(warning->text, saveFailed);
 
     const State after = capture(&w);
-    QCOMPARE(after.lineParameters, before.lineParameters);
-    QCOMPARE(after.switches, before.switches);
+    QCOMPARE(after.global, before.global);
     COMPARE_PAGES_COUNTERS_ROWS(after, before);
     QCOMPARE(storedSettings().values, storedBefore.values);
     QVERIFY(QFile::setPermissions(user, QFileDevice::ReadOwner | QFileDevice::WriteOwner));

@@ -1,0 +1,73 @@
+#include "config/globalsettings.h"
+
+#include "app/globals.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSettings>
+
+namespace {
+
+// A switch's control is a check box or a checkable action, which share no base with a check state.
+bool IsChecked(const QObject *control)
+{
+    if (const auto *action = qobject_cast<const QAction *>(control))
+        return action->isChecked();
+    return qobject_cast<const QAbstractButton *>(control)->isChecked();
+}
+
+void SetChecked(QObject *control, bool on)
+{
+    if (auto *action = qobject_cast<QAction *>(control))
+        action->setChecked(on);
+    else
+        qobject_cast<QAbstractButton *>(control)->setChecked(on);
+}
+
+} // namespace
+
+QObject *SettingControl(const QObject *window, const GlobalSetting &setting)
+{
+    return window->findChild<QObject *>(QLatin1String(setting.control));
+}
+
+QString ShownValue(const GlobalSetting &setting, const QObject *control)
+{
+    if (setting.kind == SettingKind::Selector)
+        return qobject_cast<const QComboBox *>(control)->currentText();
+    if (setting.kind == SettingKind::Switch)
+        return Keys::SwitchValue(IsChecked(control));
+    return qobject_cast<const QLineEdit *>(control)->text();
+}
+
+QString StoredValue(const QSettings &file, const GlobalSetting &setting)
+{
+    if (!file.contains(setting.key))
+        return QString::fromLatin1(setting.defaultValue);
+    return file.value(setting.key, QString()).toString();
+}
+
+void ShowStoredValue(const GlobalSetting &setting, QObject *control, const QString &stored)
+{
+    if (setting.kind == SettingKind::Selector) {
+        if (!stored.isEmpty())
+            qobject_cast<QComboBox *>(control)->setCurrentText(stored);
+    } else if (setting.kind == SettingKind::Switch) {
+        SetChecked(control, Keys::IsOn(stored));
+    } else {
+        qobject_cast<QLineEdit *>(control)->setText(stored);
+    }
+}
+
+void StoreSetting(const QObject *control)
+{
+    const QString name = control->objectName();
+    for (const GlobalSetting &setting : GlobalSettings) {
+        if (name == QLatin1String(setting.control)) {
+            settings->setValue(setting.key, ShownValue(setting, control));
+            return;
+        }
+    }
+}
