@@ -124,6 +124,7 @@ CONFIG_FILES = [
 ]
 CONFIG = [bytes([flags]) + content for content in CONFIG_FILES for flags in (0, 1)]
 
+<<<<<<< HEAD
 # Find: header (flags, needle length, schedule seed) + needle + text; tst_find.cpp matches_data,
 # chunks_data and dropFront_data. Flags bit 0: ignore case.
 def find(needle, text, flags=0, seed=0):
@@ -136,6 +137,33 @@ FIND = [
     find("*", "a*b.*c"), find("[", "[x] ["), find("\\", "C:\\x\\0"), find("", "abc"),
     find("ababc", "abababcab", 0, 7), find("aaab", "aaaab", 0, 3), find("😀", "😀x😀", 1),
     find("abab", "xababab", 0, 1), find("abc", "xabcxab", 0, 2),
+=======
+# Telnet: header (flags, four cut places) + what the server sends; tst_telnet.cpp receiving_data.
+# Flags: bit 0 binary granted before, bit 1 COM-port option taken before, bit 2 settings asked for.
+IAC, SB, SE, WILL, WONT, DO, DONT = 255, 250, 240, 251, 252, 253, 254
+
+def telnet(stream, flags=1, cuts=(0, 0, 0, 0)):
+    return bytes([flags, *cuts]) + stream
+
+def sb(*body):
+    return bytes([IAC, SB, 44, *body, IAC, SE])
+
+TELNET = [
+    telnet(b"A" + bytes([IAC, 241]) + b"B" + bytes([IAC, 249, IAC, 242]) + b"C", cuts=(1, 2, 3, 4)),
+    telnet(b"OK" + sb(107, 0xB1) + b"\r\n", cuts=(2, 3, 4, 9)),
+    telnet(sb(101, 0, 1, 0xC2, 0) + sb(103, 3) + sb(104, 3) + sb(105, 9) + sb(106, 0x10)),
+    telnet(sb(101, 0, 0, IAC, IAC, IAC, IAC) + sb(108) + sb(109), cuts=(5, 6, 7, 8)),
+    telnet(b"A" + bytes([IAC, SB, 44, 107, 0x10, IAC, 241]) + b"B" + sb(107, 0x20)),
+    telnet(b"A" + bytes([IAC, SB, 44, 107]) + b"\x10" * 400 + bytes([IAC, SE]) + b"B"),
+    telnet(bytes([IAC, WILL, 1, IAC, DO, 24, IAC, WILL, 1, IAC, DO, 24, IAC, DONT, 24])),
+    telnet(bytes([IAC, WONT, 0, IAC, WILL, 0, IAC, DO, 3, IAC, WILL, 44]), cuts=(1, 2, 4, 8)),
+    telnet(bytes([IAC, DO, 44, IAC, DONT, 44, IAC, DO, 44]), flags=4),
+    telnet(b"a\r\x00b\r\n\rc\x00\xff\xff\r" + bytes([IAC, 241, 0]), flags=0),
+    telnet(b"\r\x00" + bytes([IAC, WILL, 0]) + b"\r\x00", flags=0, cuts=(1, 2, 3, 4)),
+    telnet(b"\xff", flags=3),
+    telnet(b"\r" + bytes([IAC, WILL, 0]) + b"x" + bytes([IAC, WONT, 0]) + b"\x00", flags=0,
+           cuts=(4, 5, 5, 5)),
+>>>>>>> 25a331431bb2a1ed9288f0c11a5dfe788544beaf
 ]
 
 def write(target, seeds):
@@ -150,4 +178,8 @@ write("fuzz_rowname", ROWNAMES)
 write("fuzz_console", CONSOLE)
 write("fuzz_ansi", ANSI)
 write("fuzz_config", CONFIG)
+<<<<<<< HEAD
 write("fuzz_find", FIND)
+=======
+write("fuzz_telnet", TELNET)
+>>>>>>> 25a331431bb2a1ed9288f0c11a5dfe788544beaf

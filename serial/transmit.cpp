@@ -8,7 +8,6 @@
 #include "serial/hexcodec.h"
 #include "serial/port.h"
 
-
 namespace {
 
 void WarnNoPort()
