@@ -60,6 +60,11 @@ bool Widget::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     const bool isMouse = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
                          type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick;
+    if (type == QEvent::MouseButtonPress &&
+        (watched == ui->label_rxCount || watched == ui->label_txCount)) {
+        ResetCounts();
+        return true;
+    }
     if (!isMouse || (watched != ui->widget_menuBar && watched != ui->label_zoom))
         return QWidget::eventFilter(watched, event);
 

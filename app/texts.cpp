@@ -178,4 +178,14 @@ QString AutoReopenOption()
     return QCoreApplication::translate("Widget", "断开后自动重连");
 }
 
+QString CounterToolTip()
+{
+    return QCoreApplication::translate("Widget", "自打开端口以来接收和发送的字节数，单击清零");
+}
+
+QString PulseOption()
+{
+    return QCoreApplication::translate("Widget", "脉冲100毫秒");
+}
+
 } // namespace Texts

@@ -51,4 +51,8 @@ QString AboutTitle();
 QString AnsiColoursOption();
 QString AutoReopenOption();
 
+// The line strip of the bottom bar.
+QString CounterToolTip();
+QString PulseOption();
+
 } // namespace Texts

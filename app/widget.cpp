@@ -72,6 +72,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
     // window goes, even after the event loop has ended.
     settings = new QSettings(QStringLiteral("config.ini"), QSettings::IniFormat, this);
     SetUpConsoleMenu();
+    SetUpLineStrip();
     console = new ConsoleModel(ui->textBrowser, textDisplayBuffer, hexDisplayBuffer, this);
     console->setObjectName(QStringLiteral("consoleModel"));
     connect(console, &ConsoleModel::partShown, this, [this](const QString &part) {
@@ -106,6 +107,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
     }
 
     LoadConfigFile(QStringLiteral("config.ini"));
+    UpdateRtsToggle();
 
     // Told once the event loop runs, so the box comes up over the window that main has shown.
     if (!setAside.isEmpty())

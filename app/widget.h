@@ -6,12 +6,16 @@
 #include <QString>
 #include <QWidget>
 
+#include "serial/port.h"
+
 #include <functional>
 
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
+class QPushButton;
+class QTimer;
 class Ui_Widget;
 class ConsoleModel;
 struct ConsoleOptions;
@@ -109,6 +113,48 @@ private:
     ConsoleModel *console = nullptr;
     // Takes the received stream from the console while set.
     std::function<void(const QByteArray &)> receiveConsumer;
+
+    // ---- serial/controllines.cpp: the bottom bar's line strip: the byte counters, DTR and RTS,
+    // break, and the device's modem lines.
+private slots:
+    void on_pushButton_dtr_clicked(bool checked);
+    void on_pushButton_rts_clicked(bool checked);
+    void on_pushButton_dtr_toggled(bool checked);
+    void on_pushButton_rts_toggled(bool checked);
+    void on_pushButton_break_clicked();
+
+private:
+    // Creates the strip's timers and the toggles' pulse menus.
+    void SetUpLineStrip();
+    // Sets the toggle's line on the open port; a refusal is traced.
+    Port::LineResult SetLine(QPushButton *toggle, bool on);
+    // A click on a toggle: sets its line, or shows the line unchanged when the driver refuses.
+    void ToggleLine(QPushButton *toggle, bool checked);
+    // Inverts the toggle's line for a moment, then puts it back.
+    void PulseLine(QPushButton *toggle);
+    void EndBreak();
+    // RTS is the driver's own under RTS/CTS flow control.
+    void UpdateRtsToggle();
+    // Right after an open: the counters from 0, the stored output lines, the input lines read.
+    void StartLines();
+    // Before a close: a break or a pulse under way ends, the input lines go dim.
+    void StopLines();
+    // At the line timer: the input lines and the counters.
+    void ReadLines();
+    void ShowCounts();
+    void ResetCounts();
+    // Every byte the program receives comes through here.
+    QByteArray ReadFromPort();
+
+    QTimer *lineTimer = nullptr;
+    QTimer *breakTimer = nullptr;
+    QTimer *dtrPulse = nullptr;
+    QTimer *rtsPulse = nullptr;
+    // Bytes received and sent since the port was opened (or the counters were clicked).
+    qint64 bytesReceived = 0;
+    qint64 bytesSent = 0;
+    // The driver reports the modem lines of the open port.
+    bool linesReported = false;
 
     // ---- serial/consolemenu.cpp: the console's context menu and its two options.
 private slots:

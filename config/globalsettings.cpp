@@ -55,7 +55,10 @@ void ShowStoredValue(const GlobalSetting &setting, QObject *control, const QStri
         if (!stored.isEmpty())
             qobject_cast<QComboBox *>(control)->setCurrentText(stored);
     } else if (setting.kind == SettingKind::Switch) {
-        SetChecked(control, Keys::IsOn(stored));
+        const bool on = stored == Keys::SwitchValue(true) ||
+                        (stored != Keys::SwitchValue(false) &&
+                         Keys::IsOn(QString::fromLatin1(setting.defaultValue)));
+        SetChecked(control, on);
     } else {
         qobject_cast<QLineEdit *>(control)->setText(stored);
     }

@@ -12,8 +12,8 @@ enum class SettingKind {
     // A combo box, stored as its current text. A stored text is shown only when it is not empty,
     // and only if the box lists it; otherwise the box keeps its item.
     Selector,
-    // A check box or a checkable action, stored as "true" or "false"; only the exact text "true"
-    // turns it on.
+    // A check box, a checkable button or a checkable action, stored as "true" or "false"; any
+    // other text reads as the default.
     Switch,
     // A line edit, stored as typed.
     Text,
@@ -57,6 +57,9 @@ inline const GlobalSetting GlobalSettings[] = {
     {Keys::AnsiColours, "action_ansiColours", SettingKind::Switch, SettingScope::ConfigIni,
      "false"},
     {Keys::AutoReopen, "action_autoReopen", SettingKind::Switch, SettingScope::ConfigIni, "false"},
+    // The output lines the next open applies; the system raises both on open.
+    {Keys::Dtr, "pushButton_dtr", SettingKind::Switch, SettingScope::ConfigIni, "true"},
+    {Keys::Rts, "pushButton_rts", SettingKind::Switch, SettingScope::ConfigIni, "true"},
     {Keys::RunTimes, "lineEdit_RunTimes", SettingKind::Text, SettingScope::EveryFile, ""},
     {Keys::Interval, "lineEdit_Interval", SettingKind::Text, SettingScope::EveryFile, ""},
 };

@@ -16,6 +16,8 @@ inline const QString SendHex = QStringLiteral("/globalSetting/sendHex");
 inline const QString SendWithEnter = QStringLiteral("/globalSetting/sendWithEnter");
 inline const QString AnsiColours = QStringLiteral("/globalSetting/ansiColours");
 inline const QString AutoReopen = QStringLiteral("/globalSetting/autoReopen");
+inline const QString Dtr = QStringLiteral("/globalSetting/dtr");
+inline const QString Rts = QStringLiteral("/globalSetting/rts");
 inline const QString RunTimes = QStringLiteral("/globalSetting/runTimes");
 inline const QString Interval = QStringLiteral("/globalSetting/delay");
 

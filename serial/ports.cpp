@@ -132,6 +132,7 @@ void Widget::on_comboBox_parity_currentIndexChanged(const QString &)
 void Widget::on_comboBox_flowcontrol_currentIndexChanged(const QString &)
 {
     StoreSetting(ui->comboBox_flowcontrol);
+    UpdateRtsToggle();
 }
 
 void Widget::on_comboBox_stopbits_currentIndexChanged(const QString &)
@@ -178,6 +179,8 @@ bool Widget::OpenPort(const QString &caller, bool warnOnFailure)
     }
 
     openPortName = name;
+    // Before anything is sent: the lines the board's reset and boot pins hang on.
+    StartLines();
     serialPort->setReadBufferSize(BurstMaxBytes);
     connect(serialPort, &Port::dataArrived, this, &Widget::_KESTO_UartRecvIRQ_Handler);
     ui->pushButton_serialOpen->setText(Texts::CloseButton());
@@ -193,6 +196,7 @@ void Widget::ClosePort(const QString &caller)
     DebugTrace(caller + QStringLiteral("(Close ") + openPortName + QStringLiteral("...)"));
     // A burst still waiting for its read, and a sequence whose continuation will not come now.
     FlushReceived();
+    StopLines();
     serialPort->close();
     delete serialPort;
     serialPort = nullptr;

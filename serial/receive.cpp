@@ -25,7 +25,7 @@ void Widget::_KESTO_UartRecvIRQ_Handler()
     // A consumer that claims the stream (a transfer protocol) takes each delivery at once; the
     // console sees nothing of it.
     if (receiveConsumer) {
-        receiveConsumer(serialPort->readAll());
+        receiveConsumer(ReadFromPort());
         return;
     }
     // A delivery only notes its time: the timer already running re-arms itself when it fires
@@ -60,7 +60,7 @@ void Widget::_KESTO_ReadSerialData()
 {
     if (!serialPort)
         return;
-    ShowData(serialPort->readAll(), true);
+    ShowData(ReadFromPort(), true);
 }
 
 void Widget::SetReceiveConsumer(std::function<void(const QByteArray &)> consumer)
@@ -86,7 +86,7 @@ void Widget::ShowData(QByteArray data, bool received)
 void Widget::FlushReceived()
 {
     if (serialPort->bytesAvailable() > 0)
-        ShowData(serialPort->readAll(), true);
+        ShowData(ReadFromPort(), true);
     console->flushHeld(ConsoleOptionsShown(), QDateTime::currentDateTime());
 }
 

@@ -87,6 +87,9 @@ Port::LineResult SerialPort::setBreakEnabled(bool on)
 
 std::optional<Port::InputLines> SerialPort::inputLines()
 {
+    // The error of an earlier request stays until cleared, and only it tells "not reported"
+    // from "all lines low".
+    port.clearError();
     const QSerialPort::PinoutSignals pins = port.pinoutSignals();
     if (port.error() != QSerialPort::NoError) {
         port.clearError();

@@ -54,7 +54,10 @@ void Widget::on_pushButton_send_ctrlz_clicked()
 
 qint64 Widget::WriteToPort(const QByteArray &bytes)
 {
-    return serialPort->write(bytes);
+    const qint64 written = serialPort->write(bytes);
+    if (written > 0)
+        bytesSent += written;
+    return written;
 }
 
 void Widget::on_checkBox_CmdHexSend_stateChanged(int)

@@ -107,4 +107,32 @@ QString LogRecording()
                           "rgb(200, 0, 0); }");
 }
 
+QString LineButton()
+{
+    return QStringLiteral(
+        "QPushButton{color: rgb(200, 200, 200);border: 1px solid rgb(110, 110, 110);"
+        "border-radius: 2px;background-color: rgb(64, 66, 68);}\n"
+        "QPushButton:hover{border-color: rgb(170, 170, 170);}\n"
+        "QPushButton:checked{color: rgb(255, 255, 255);"
+        "background-color: rgb(0, 140, 80);border-color: rgb(0, 170, 100);}\n"
+        "QPushButton:pressed{background-color: rgb(40, 100, 255);}\n"
+        "QPushButton:disabled{color: rgb(120, 120, 120);"
+        "border-color: rgb(90, 90, 90);}");
+}
+
+QString LineIndicatorLit()
+{
+    return QStringLiteral("color: rgb(0, 230, 118);");
+}
+
+QString LineIndicatorDim()
+{
+    return QStringLiteral("color: rgb(130, 130, 130);");
+}
+
+QString LineIndicatorUnknown()
+{
+    return QStringLiteral("color: rgb(110, 110, 110);text-decoration: line-through;");
+}
+
 } // namespace Styles

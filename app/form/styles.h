@@ -17,4 +17,10 @@ QString Tabs();
 QString PinOn();
 QString PinOff();
 QString LogRecording();
+// The bottom bar's line toggles and break button, lit while checked.
+QString LineButton();
+// The bottom bar's modem-line indicators: asserted, not asserted (or no port), not reported.
+QString LineIndicatorLit();
+QString LineIndicatorDim();
+QString LineIndicatorUnknown();
 } // namespace Styles

@@ -433,6 +433,7 @@ QWidget *Ui_Widget::setupBottomBar(QWidget *form)
     widget_bottomBar->setStyleSheet(QStringLiteral("font: 8pt \"微软雅黑\";\n"
                                                    "color: rgb(255, 255, 255);"));
     horizontalLayout_bottomBar = HBox(widget_bottomBar, 0, 0, 0, 3, 0);
+    horizontalLayout_bottomBar->addWidget(setupLineStrip(widget_bottomBar));
     label_copyright = Named<QLabel>(widget_bottomBar, QStringLiteral("label_copyright"));
     label_copyright->setAlignment(Qt::AlignCenter);
     horizontalLayout_bottomBar->addWidget(label_copyright);
@@ -442,8 +443,50 @@ QWidget *Ui_Widget::setupBottomBar(QWidget *form)
     label_zoom->setScaledContents(true);
     label_zoom->setAlignment(Qt::AlignRight | Qt::AlignBottom);
     horizontalLayout_bottomBar->addWidget(label_zoom);
-    horizontalLayout_bottomBar->setStretch(0, 1);
+    horizontalLayout_bottomBar->setStretch(1, 1);
     return widget_bottomBar;
+}
+
+QWidget *Ui_Widget::setupLineStrip(QWidget *bar)
+{
+    widget_lineStrip = Named<QWidget>(bar, QStringLiteral("widget_lineStrip"));
+    horizontalLayout_lineStrip = HBox(widget_lineStrip, 4, 6, 0, 0, 0);
+    const auto counter = [this](const char *name) {
+        auto *label = Named<QLabel>(widget_lineStrip, QLatin1String(name));
+        // Room for a count of a few gigabytes, so the strip does not move as it grows.
+        label->setMinimumWidth(66);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setCursor(Qt::PointingHandCursor);
+        horizontalLayout_lineStrip->addWidget(label);
+        return label;
+    };
+    label_rxCount = counter("label_rxCount");
+    label_txCount = counter("label_txCount");
+    const auto button = [this](const char *name, bool checkable) {
+        auto *b = Named<QPushButton>(widget_lineStrip, QLatin1String(name));
+        SetFixed(b, 32, 17);
+        b->setCheckable(checkable);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setStyleSheet(Styles::LineButton());
+        horizontalLayout_lineStrip->addWidget(b);
+        return b;
+    };
+    pushButton_dtr = button("pushButton_dtr", true);
+    pushButton_rts = button("pushButton_rts", true);
+    pushButton_break = button("pushButton_break", false);
+    const auto indicator = [this](const char *name) {
+        auto *label = Named<QLabel>(widget_lineStrip, QLatin1String(name));
+        SetFixed(label, 28, 17);
+        label->setAlignment(Qt::AlignCenter);
+        label->setStyleSheet(Styles::LineIndicatorDim());
+        horizontalLayout_lineStrip->addWidget(label);
+        return label;
+    };
+    label_cts = indicator("label_cts");
+    label_dsr = indicator("label_dsr");
+    label_dcd = indicator("label_dcd");
+    label_ri = indicator("label_ri");
+    return widget_lineStrip;
 }
 
 void Ui_Widget::retranslateUi(QWidget *form)
@@ -541,4 +584,16 @@ void Ui_Widget::retranslateUi(QWidget *form)
     label_copyright->setText(
         QCoreApplication::translate("Widget", "Copyright © 2026 Kesto. Sermora serial terminal."));
     label_zoom->setText(QString());
+    // Line names and counts read the same in every language.
+    label_rxCount->setText(QStringLiteral("RX 0"));
+    label_txCount->setText(QStringLiteral("TX 0"));
+    label_rxCount->setToolTip(Texts::CounterToolTip());
+    label_txCount->setToolTip(Texts::CounterToolTip());
+    pushButton_dtr->setText(QStringLiteral("DTR"));
+    pushButton_rts->setText(QStringLiteral("RTS"));
+    pushButton_break->setText(QStringLiteral("BRK"));
+    label_cts->setText(QStringLiteral("CTS"));
+    label_dsr->setText(QStringLiteral("DSR"));
+    label_dcd->setText(QStringLiteral("DCD"));
+    label_ri->setText(QStringLiteral("RI"));
 }

@@ -117,6 +117,17 @@ public:
 
     QWidget *widget_bottomBar;
     QHBoxLayout *horizontalLayout_bottomBar;
+    QWidget *widget_lineStrip;
+    QHBoxLayout *horizontalLayout_lineStrip;
+    QLabel *label_rxCount;
+    QLabel *label_txCount;
+    QPushButton *pushButton_dtr;
+    QPushButton *pushButton_rts;
+    QPushButton *pushButton_break;
+    QLabel *label_cts;
+    QLabel *label_dsr;
+    QLabel *label_dcd;
+    QLabel *label_ri;
     QLabel *label_copyright;
     QLabel *label_zoom;
 
@@ -131,6 +142,7 @@ private:
     QWidget *setupRightPanel(QWidget *parent);
     QWidget *setupRunBar(QWidget *parent);
     QWidget *setupBottomBar(QWidget *form);
+    QWidget *setupLineStrip(QWidget *bar);
     QWidget *setupPage(int page);
 
     QWidget *tabs[PageCount];
