@@ -58,14 +58,14 @@ QString CountText(const char *direction, qint64 count)
 
 void Widget::SetUpLineStrip()
 {
-    lineTimer = new QTimer(this);
+    lineTimer = new QTimer(ui->widget_lineStrip);
     lineTimer->setInterval(LinePollMs);
     connect(lineTimer, &QTimer::timeout, this, &Widget::ReadLines);
-    breakTimer = new QTimer(this);
+    breakTimer = new QTimer(ui->widget_lineStrip);
     breakTimer->setSingleShot(true);
     connect(breakTimer, &QTimer::timeout, this, [this] { EndBreak(); });
     for (QPushButton *toggle : {ui->pushButton_dtr, ui->pushButton_rts}) {
-        auto *pulse = new QTimer(this);
+        auto *pulse = new QTimer(ui->widget_lineStrip);
         pulse->setSingleShot(true);
         // The pulse over, the line goes back to what its toggle shows.
         connect(pulse, &QTimer::timeout, this, [this, toggle] {

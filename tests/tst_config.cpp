@@ -56,9 +56,9 @@ QString change(QWidget *w, const GlobalSetting &setting, const QString &text)
     if (auto *box = qobject_cast<QComboBox *>(control))
         box->setCurrentIndex(box->count() - 1);
     else if (auto *button = qobject_cast<QAbstractButton *>(control))
-        button->setChecked(true);
+        button->setChecked(!button->isChecked());
     else if (auto *action = qobject_cast<QAction *>(control))
-        action->setChecked(true);
+        action->setChecked(!action->isChecked());
     else if (auto *field = qobject_cast<QLineEdit *>(control))
         field->setText(text);
     return shown(w, setting);
@@ -261,7 +261,8 @@ void ConfigTest::globalBlockOnlyFromConfigIni()
     const QByteArray content =
         "[globalSetting]\nbaudrate=921600\ndatabits=6\nflowcontrol=XON/XOFF\n"
         "stopbits=2\nparity=Mark\nshowInHex=true\nshowTime=true\n"
-        "sendHex=true\nsendWithEnter=true\nansiColours=true\nautoReopen=true\nrunTimes=9\n"
+        "sendHex=true\nsendWithEnter=true\nansiColours=true\nautoReopen=true\ndtr=false\n"
+        "rts=false\nrunTimes=9\n"
         "[1]\ncmd=marker\n";
     std::unique_ptr<Widget> w;
     if (how == QLatin1String("startup")) {
@@ -296,6 +297,9 @@ void ConfigTest::globalBlockOnlyFromConfigIni()
         {Keys::SendWithEnter, on},
         {Keys::AnsiColours, on},
         {Keys::AutoReopen, on},
+        // On unless stored off.
+        {Keys::Dtr, applied ? "false" : "true"},
+        {Keys::Rts, applied ? "false" : "true"},
     };
     QCOMPARE(s.global, global);
 }
@@ -381,8 +385,10 @@ void ConfigTest::settingsTableRoundTrip()
                     {"", unchanged},
                     {chosen.toLower(), unchanged}};
     } else if (setting.kind == SettingKind::Switch) {
-        shownFor = {{"TRUE", "false"}, {"true", "true"}, {"1", "false"},
-                    {"true", "true"},  {"", "false"},    {"True", "false"}};
+        // Anything but the two exact texts reads as the default.
+        const QString fallback = QString::fromLatin1(setting.defaultValue);
+        shownFor = {{"false", "false"}, {"TRUE", fallback}, {"true", "true"},  {"1", fallback},
+                    {"false", "false"}, {"", fallback},     {"True", fallback}};
     } else {
         shownFor = {{"", ""}, {chosen, chosen}};
     }

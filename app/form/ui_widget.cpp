@@ -471,8 +471,11 @@ QWidget *Ui_Widget::setupLineStrip(QWidget *bar)
         horizontalLayout_lineStrip->addWidget(b);
         return b;
     };
+    // Asserted, as the system leaves both lines after an open.
     pushButton_dtr = button("pushButton_dtr", true);
+    pushButton_dtr->setChecked(true);
     pushButton_rts = button("pushButton_rts", true);
+    pushButton_rts->setChecked(true);
     pushButton_break = button("pushButton_break", false);
     const auto indicator = [this](const char *name) {
         auto *label = Named<QLabel>(widget_lineStrip, QLatin1String(name));

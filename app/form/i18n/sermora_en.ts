@@ -403,5 +403,13 @@ Check that it exists and that you may read it.</translation>
         <source>断开后自动重连</source>
         <translation>Reconnect after unplug</translation>
     </message>
+    <message>
+        <source>自打开端口以来接收和发送的字节数，单击清零</source>
+        <translation>Bytes received and sent since the port was opened; click to reset</translation>
+    </message>
+    <message>
+        <source>脉冲100毫秒</source>
+        <translation>Pulse 100 ms</translation>
+    </message>
 </context>
 </TS>
