@@ -124,6 +124,40 @@ CONFIG_FILES = [
 ]
 CONFIG = [bytes([flags]) + content for content in CONFIG_FILES for flags in (0, 1)]
 
+# XMODEM: header (protocol 0-2 for XMODEM, XMODEM-1K, YMODEM; echo; shrinking file; retries; file
+# size; where it shrinks, in 20-byte units) + operations; tst_xmodem.cpp conversation_data.
+def xm(protocol, size, *ops, echo=0, shrinks=None, retries=10):
+    flags = protocol | echo << 2 | (8 if shrinks is not None else 0) | retries << 4
+    return struct.pack("<BHB", flags, size, (shrinks or 0) // 20) + b"".join(ops)
+
+def tok(t, n=1):  # C, NAK, ACK, CAN, ACK C, EOT, SOH, 0xFF, n times in one chunk
+    return bytes([0x80 | t << 3 | (n - 1)])
+
+def wait(ms):
+    return bytes([0x40 | min(63, ms // 7)])
+
+def chunk(data):
+    return bytes([len(data) - 1]) + data
+
+C, NAK, ACK, CAN, ACKC = 0, 1, 2, 3, 4
+XMODEM_SEEDS = [
+    xm(0, 300, tok(C), tok(ACK), tok(ACK), tok(ACK), tok(ACK)),
+    xm(0, 129, tok(NAK), tok(ACK), tok(NAK), tok(ACK), tok(NAK), tok(ACK)),
+    xm(1, 2200, tok(C), tok(ACK), tok(ACK), tok(ACK), tok(ACK)),
+    xm(1, 1025, tok(NAK), tok(ACK, 2), tok(ACK), tok(ACK)),
+    xm(2, 1025, tok(C), tok(ACK), tok(C), tok(ACK), tok(ACK), tok(ACKC), tok(ACK)),
+    xm(2, 0, tok(C), tok(ACKC), tok(ACKC), tok(NAK), tok(ACK)),
+    xm(0, 200, tok(C), *[tok(NAK)] * 11),
+    xm(0, 200, tok(C), tok(ACK), *[wait(441)] * 12, retries=3),
+    xm(1, 200, tok(C), tok(CAN, 2)),
+    xm(0, 200, chunk(b"\x18x\x18C"), tok(ACK), tok(CAN), tok(ACK)),
+    xm(0, 4000, chunk(b"C"), *[tok(ACK)] * 8, echo=1),
+    xm(2, 3000, tok(C), tok(ACKC), tok(ACK), tok(ACK), shrinks=1500),
+    xm(1, 3000, tok(C), tok(ACK), b"\xc0", tok(ACK)),
+    xm(0, 500, tok(C), b"\xc1", tok(ACK), b"\xc5"),
+    xm(2, 100, wait(441), wait(441), tok(C), tok(ACK), wait(441), tok(C)),
+]
+
 def write(target, seeds):
     folder = HERE / "corpus" / target
     folder.mkdir(parents=True, exist_ok=True)
@@ -136,3 +170,4 @@ write("fuzz_rowname", ROWNAMES)
 write("fuzz_console", CONSOLE)
 write("fuzz_ansi", ANSI)
 write("fuzz_config", CONFIG)
+write("fuzz_xmodem", XMODEM_SEEDS)
