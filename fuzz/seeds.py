@@ -124,7 +124,6 @@ CONFIG_FILES = [
 ]
 CONFIG = [bytes([flags]) + content for content in CONFIG_FILES for flags in (0, 1)]
 
-<<<<<<< HEAD
 # Find: header (flags, needle length, schedule seed) + needle + text; tst_find.cpp matches_data,
 # chunks_data and dropFront_data. Flags bit 0: ignore case.
 def find(needle, text, flags=0, seed=0):
@@ -137,7 +136,8 @@ FIND = [
     find("*", "a*b.*c"), find("[", "[x] ["), find("\\", "C:\\x\\0"), find("", "abc"),
     find("ababc", "abababcab", 0, 7), find("aaab", "aaaab", 0, 3), find("😀", "😀x😀", 1),
     find("abab", "xababab", 0, 1), find("abc", "xabcxab", 0, 2),
-=======
+]
+
 # Telnet: header (flags, four cut places) + what the server sends; tst_telnet.cpp receiving_data.
 # Flags: bit 0 binary granted before, bit 1 COM-port option taken before, bit 2 settings asked for.
 IAC, SB, SE, WILL, WONT, DO, DONT = 255, 250, 240, 251, 252, 253, 254
@@ -163,7 +163,40 @@ TELNET = [
     telnet(b"\xff", flags=3),
     telnet(b"\r" + bytes([IAC, WILL, 0]) + b"x" + bytes([IAC, WONT, 0]) + b"\x00", flags=0,
            cuts=(4, 5, 5, 5)),
->>>>>>> 25a331431bb2a1ed9288f0c11a5dfe788544beaf
+]
+
+# XMODEM: header (protocol 0-2 for XMODEM, XMODEM-1K, YMODEM; echo; shrinking file; retries; file
+# size; where it shrinks, in 20-byte units) + operations; tst_xmodem.cpp conversation_data.
+def xm(protocol, size, *ops, echo=0, shrinks=None, retries=10):
+    flags = protocol | echo << 2 | (8 if shrinks is not None else 0) | retries << 4
+    return struct.pack("<BHB", flags, size, (shrinks or 0) // 20) + b"".join(ops)
+
+def tok(t, n=1):  # C, NAK, ACK, CAN, ACK C, EOT, SOH, 0xFF, n times in one chunk
+    return bytes([0x80 | t << 3 | (n - 1)])
+
+def wait(ms):
+    return bytes([0x40 | min(63, ms // 7)])
+
+def chunk(data):
+    return bytes([len(data) - 1]) + data
+
+C, NAK, ACK, CAN, ACKC = 0, 1, 2, 3, 4
+XMODEM_SEEDS = [
+    xm(0, 300, tok(C), tok(ACK), tok(ACK), tok(ACK), tok(ACK)),
+    xm(0, 129, tok(NAK), tok(ACK), tok(NAK), tok(ACK), tok(NAK), tok(ACK)),
+    xm(1, 2200, tok(C), tok(ACK), tok(ACK), tok(ACK), tok(ACK)),
+    xm(1, 1025, tok(NAK), tok(ACK, 2), tok(ACK), tok(ACK)),
+    xm(2, 1025, tok(C), tok(ACK), tok(C), tok(ACK), tok(ACK), tok(ACKC), tok(ACK)),
+    xm(2, 0, tok(C), tok(ACKC), tok(ACKC), tok(NAK), tok(ACK)),
+    xm(0, 200, tok(C), *[tok(NAK)] * 11),
+    xm(0, 200, tok(C), tok(ACK), *[wait(441)] * 12, retries=3),
+    xm(1, 200, tok(C), tok(CAN, 2)),
+    xm(0, 200, chunk(b"\x18x\x18C"), tok(ACK), tok(CAN), tok(ACK)),
+    xm(0, 4000, chunk(b"C"), *[tok(ACK)] * 8, echo=1),
+    xm(2, 3000, tok(C), tok(ACKC), tok(ACK), tok(ACK), shrinks=1500),
+    xm(1, 3000, tok(C), tok(ACK), b"\xc0", tok(ACK)),
+    xm(0, 500, tok(C), b"\xc1", tok(ACK), b"\xc5"),
+    xm(2, 100, wait(441), wait(441), tok(C), tok(ACK), wait(441), tok(C)),
 ]
 
 def write(target, seeds):
@@ -178,8 +211,6 @@ write("fuzz_rowname", ROWNAMES)
 write("fuzz_console", CONSOLE)
 write("fuzz_ansi", ANSI)
 write("fuzz_config", CONFIG)
-<<<<<<< HEAD
 write("fuzz_find", FIND)
-=======
 write("fuzz_telnet", TELNET)
->>>>>>> 25a331431bb2a1ed9288f0c11a5dfe788544beaf
+write("fuzz_xmodem", XMODEM_SEEDS)
