@@ -4,13 +4,13 @@
 #include "support/configfile.h"
 #include "support/filedialog.h"
 #include "support/gui.h"
+#include "support/ordinaryuser.h"
 #include "support/pty.h"
 #include "support/windowtest.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QProgressBar>
@@ -19,22 +19,13 @@
 #include <QTextBrowser>
 #include <QtTest>
 
-#include <sys/resource.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace {
 
 const QString noPortText = QStringLiteral("无法发送文件！\r\n请先配置并打开串口！");
 const QString unopenableText =
     QStringLiteral("无法打开文件！\r\n请检查文件是否存在或有无读取权限！");
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 QByteArray pattern(int size)
 {
@@ -56,7 +47,6 @@ private slots:
     void sendsFileInPacedBlocks_data();
     void sendsFileInPacedBlocks();
     void closingPortEndsTransfer();
-    void pausesLeaveProcessorIdle();
     void unopenableFileWarnsAndSendsNothing_data();
     void unopenableFileWarnsAndSendsNothing();
     void noPortOrNoFileWarns();
@@ -117,26 +107,28 @@ void SendFileTest::sendsFileInPacedBlocks_data()
     QTest::addColumn<QString>("baud");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QList<int>>("values");
-    QTest::addColumn<int>("blocks");
     QTest::addColumn<bool>("quiet");
 
     QByteArray everyByte;
     for (int b = 0; b < 256; ++b)
         everyByte.append(char(b));
     QTest::newRow("288 bytes in two blocks")
-        << "115200" << pattern(288) << QList<int>{50, 100} << 2 << false;
+        << "115200" << pattern(288) << QList<int>{50, 100} << false;
     // 144 % after the one short block is beyond the bar's range and leaves it alone.
-    QTest::newRow("100 bytes in one block")
-        << "115200" << pattern(100) << QList<int>{100} << 1 << false;
-    QTest::newRow("empty file") << "115200" << QByteArray() << QList<int>{100} << 0 << false;
-    QTest::newRow("every byte value") << "115200" << everyByte << QList<int>{56, 100} << 2 << false;
+    QTest::newRow("100 bytes in one block") << "115200" << pattern(100) << QList<int>{100} << false;
+    QTest::newRow("empty file") << "115200" << QByteArray() << QList<int>{100} << false;
+    QTest::newRow("every byte value") << "115200" << everyByte << QList<int>{56, 100} << false;
     QTest::newRow("300 baud, single bytes")
-        << "300" << pattern(5) << QList<int>{20, 40, 60, 80, 100} << 5 << false;
+        << "300" << pattern(5) << QList<int>{20, 40, 60, 80, 100} << false;
     QTest::newRow("1200 baud, single bytes")
-        << "1200" << pattern(4) << QList<int>{25, 50, 75, 100} << 4 << false;
+        << "1200" << pattern(4) << QList<int>{25, 50, 75, 100} << false;
+    QList<int> everyFifth;
+    for (int value = 5; value <= 100; value += 5)
+        everyFifth << value;
+    QTest::newRow("9600 baud, 20 blocks of 12 bytes")
+        << "9600" << pattern(240) << everyFifth << false;
     // As started from the menu: a trace that is off must not take the write with it.
-    QTest::newRow("data traces off")
-        << "115200" << pattern(288) << QList<int>{50, 100} << 2 << true;
+    QTest::newRow("data traces off") << "115200" << pattern(288) << QList<int>{50, 100} << true;
 }
 
 void SendFileTest::sendsFileInPacedBlocks()
@@ -144,7 +136,6 @@ void SendFileTest::sendsFileInPacedBlocks()
     QFETCH(QString, baud);
     QFETCH(QByteArray, content);
     QFETCH(QList<int>, values);
-    QFETCH(int, blocks);
     QFETCH(bool, quiet);
 
     if (quiet)
@@ -162,13 +153,11 @@ void SendFileTest::sendsFileInPacedBlocks()
     connect(&watchdog, &QTimer::timeout, openButton, &QPushButton::click);
     watchdog.start(20000);
 
-    QElapsedTimer clock;
-    clock.start();
+    // The pace, one block per 50 ms, and the processor time it takes are bench_sendfile's
+    // figures.
     send();
     QVERIFY(watchdog.isActive());
     watchdog.stop();
-    // Each block is followed by a pause of at least 50 ms.
-    QVERIFY2(clock.elapsed() >= 50 * blocks, qPrintable(QString::number(clock.elapsed())));
 
     QCOMPARE(barValues, values);
     QVERIFY(!buttonEnabledAtValue.contains(true));
@@ -202,21 +191,6 @@ void SendFileTest::closingPortEndsTransfer()
     QVERIFY(content.startsWith(received));
 }
 
-void SendFileTest::pausesLeaveProcessorIdle()
-{
-    // 20 blocks of 12 bytes take a second, nearly all of it spent in the pauses.
-    QVERIFY(openAt(QStringLiteral("9600")));
-    choose(writeFile(QStringLiteral("paced.txt"), pattern(240)));
-    QElapsedTimer clock;
-    const double cpuBefore = cpuSeconds();
-    clock.start();
-    send();
-    const double wall = double(clock.elapsed()) / 1000;
-    const double cpu = cpuSeconds() - cpuBefore;
-    QCOMPARE(bar->value(), 100);
-    QVERIFY2(cpu < 0.25 * wall, qPrintable(QStringLiteral("%1 s of %2 s").arg(cpu).arg(wall)));
-}
-
 void SendFileTest::unopenableFileWarnsAndSendsNothing_data()
 {
     QTest::addColumn<QString>("kind");
@@ -228,7 +202,12 @@ void SendFileTest::unopenableFileWarnsAndSendsNothing_data()
 void SendFileTest::unopenableFileWarnsAndSendsNothing()
 {
     QFETCH(QString, kind);
-    const QString path = writeFile(QStringLiteral("gone.txt"), pattern(50));
+    const bool unreadable = kind == QLatin1String("unreadable");
+    // The unreadable file is the ordinary user's own, as a user's file would be.
+    OrdinaryUserFolder folder;
+    const QString path = writeFile(unreadable ? folder.filePath(QStringLiteral("gone.txt"))
+                                              : QStringLiteral("gone.txt"),
+                                   pattern(50));
     choose(path);
     if (kind == QLatin1String("missing")) {
         QVERIFY(QFile::remove(path));
@@ -236,15 +215,20 @@ void SendFileTest::unopenableFileWarnsAndSendsNothing()
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir().mkdir(path));
     } else {
-        if (geteuid() == 0)
-            QSKIP("root reads files without read permission");
-        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+        QVERIFY(handToOrdinaryUser(path, S_IWUSR));
     }
     QVERIFY(openAt(QStringLiteral("115200")));
     bar->setValue(37);
 
     auto seen = acceptNextMessageBox();
-    send();
+    if (unreadable) {
+        AsOrdinaryUser user;
+        if (!user.isOrdinary())
+            QSKIP("root cannot take an ordinary user's ids here");
+        send();
+    } else {
+        send();
+    }
     QCOMPARE(seen->title, QStringLiteral("告警"));
     QCOMPARE(seen->text, unopenableText);
     QCOMPARE(bar->value(), 37);

@@ -7,6 +7,7 @@
 #include "serial/reopen.h"
 #include "support/filedialog.h"
 #include "support/gui.h"
+#include "support/ordinaryuser.h"
 #include "support/pty.h"
 #include "support/session.h"
 #include "support/windowtest.h"
@@ -29,6 +30,7 @@
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -79,6 +81,36 @@ QString withStamp(const QString &tag, const QString &text)
 {
     return QRegularExpression::anchoredPattern(stampPattern.pattern() +
                                                QRegularExpression::escape(tag + text));
+}
+
+// A group for a node that the ordinary user may not open: as root one the user is not in,
+// "dialout" as on most systems, or an id that has no name when `withName` is false; otherwise
+// the user's own group, which only denies a node whose owner may not use it. The id is -1 when
+// no such group can be had.
+struct DeniedGroup
+{
+    gid_t id = gid_t(-1);
+    QString name;
+};
+
+DeniedGroup deniedGroup(bool withName)
+{
+    DeniedGroup result;
+    if (geteuid() != 0) {
+        if (!withName)
+            return result;
+        result.id = getegid();
+    } else if (withName) {
+        const group *dialout = getgrnam("dialout");
+        result.id = dialout ? dialout->gr_gid : 0;
+    } else {
+        result.id = 4242;
+        while (getgrgid(result.id))
+            ++result.id;
+    }
+    const group *entry = getgrgid(result.id);
+    result.name = entry ? QString::fromLocal8Bit(entry->gr_name) : QString::number(result.id);
+    return result;
 }
 
 } // namespace
@@ -345,13 +377,24 @@ void SerialTest::openFailureLeavesNoPort_data()
     QTest::newRow("path gone before the press") << "gone" << qt_error_string(ENOENT);
     QTest::newRow("regular file") << "file" << qt_error_string(ENOTTY);
     QTest::newRow("/dev/null") << "/dev/null" << qt_error_string(ENOTTY);
+    // Opened as an ordinary user who is not in the node's group.
+    const DeniedGroup named = deniedGroup(true);
+    const DeniedGroup nameless = deniedGroup(false);
+    QTest::newRow("no access, the group named")
+        << QStringLiteral("denied:%1").arg(named.id)
+        << qt_error_string(EACCES) + "\n请将当前用户加入用户组" + named.name + "，然后重新登录！";
+    QTest::newRow("no access, a group without a name")
+        << QStringLiteral("denied:%1").arg(nameless.id)
+        << qt_error_string(EACCES) + "\n请将当前用户加入用户组" + nameless.name +
+               "，然后重新登录！";
 }
 
 void SerialTest::openFailureLeavesNoPort()
 {
     QFETCH(QString, kind);
     QFETCH(QString, details);
-    QTemporaryDir dir;
+    const bool denied = kind.startsWith(QLatin1String("denied:"));
+    OrdinaryUserFolder dir;
     auto *ports = get<QComboBox>("comboBox_serial");
     if (!kind.isEmpty()) {
         QString path = kind;
@@ -359,6 +402,15 @@ void SerialTest::openFailureLeavesNoPort()
             path = dir.filePath(QStringLiteral("ttyFile"));
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        if (denied) {
+            const gid_t group = kind.section(QLatin1Char(':'), 1).toUInt();
+            if (group == gid_t(-1))
+                QSKIP("only root can give a node to a group the user is not in");
+            // Root's node, or for an ordinary user one of their own that only the group may use.
+            const QByteArray node = QFile::encodeName(path);
+            QVERIFY(chown(node.constData(), uid_t(-1), group) == 0);
+            QVERIFY(chmod(node.constData(), geteuid() == 0 ? 0660 : 0060) == 0);
         }
         qputenv("SERMORA_EXTRA_PORTS", path.toLocal8Bit());
         QTRY_VERIFY_WITH_TIMEOUT(ports->findText(path) >= 0, 5000);
@@ -368,7 +420,14 @@ void SerialTest::openFailureLeavesNoPort()
             QVERIFY(QFile::remove(path));
     }
     auto seen = acceptNextMessageBox();
-    get<QPushButton>("pushButton_serialOpen")->click();
+    if (denied) {
+        AsOrdinaryUser user;
+        if (!user.isOrdinary())
+            QSKIP("root cannot take an ordinary user's ids here");
+        get<QPushButton>("pushButton_serialOpen")->click();
+    } else {
+        get<QPushButton>("pushButton_serialOpen")->click();
+    }
     QCOMPARE(seen->title, QStringLiteral("告警"));
     QCOMPARE(seen->text, QStringLiteral("串口打开失败！\r\n请检查串口驱动或是否被占用！"));
     QCOMPARE(seen->informativeText, details);

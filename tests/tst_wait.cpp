@@ -1,25 +1,12 @@
 #include "app/wait.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest>
 
-#include <sys/resource.h>
-
-namespace {
-
-// CPU time (user + system) this process has used so far, in milliseconds.
-qint64 cpuMs()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return qint64(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
-}
-
-} // namespace
-
+// What a wait does, told by the events it handles; how long it takes, how late it ends and the
+// processor time it costs are bench_wait's figures.
 class WaitTest : public QObject
 {
     Q_OBJECT
@@ -54,10 +41,7 @@ void WaitTest::returnsAtOnceWithoutHandlingEvents()
     bool handled = false;
     QMetaObject::invokeMethod(
         this, [&handled] { handled = true; }, Qt::QueuedConnection);
-    QElapsedTimer clock;
-    clock.start();
     WaitHandlingEvents(ms, flag < 0 ? nullptr : &keepGoing);
-    QVERIFY(clock.elapsed() < 1000);
     QVERIFY(!handled);
     QTRY_VERIFY(handled); // the queued call was only held back, not lost
 }
@@ -81,53 +65,59 @@ void WaitTest::handlesEventsUntilDeadline()
     bool timed = false;
     QMetaObject::invokeMethod(
         this, [&queued] { queued = true; }, Qt::QueuedConnection);
+    // Due halfway: it fires within the wait however late the machine lets either run.
     QTimer::singleShot(int(ms / 2), this, [&timed] { timed = true; });
-    QElapsedTimer clock;
-    clock.start();
     WaitHandlingEvents(ms, withFlag ? &keepGoing : nullptr);
-    const qint64 elapsed = clock.elapsed();
     QVERIFY(queued);
     QVERIFY(timed);
-    // One millisecond of slack for the granularity of the clock used here.
-    QVERIFY2(elapsed >= ms - 1, qPrintable(QString::number(elapsed)));
-    QVERIFY2(elapsed < ms + 2000, qPrintable(QString::number(elapsed)));
 }
 
 void WaitTest::endsWhenFlagIsCleared()
 {
+    // The flag is looked at before every round of events: the round after the one that cleared
+    // it ends the wait, and a call queued meanwhile is left for the caller's event loop. A wait
+    // that missed the flag would handle it before its own end.
     bool keepGoing = true;
-    QTimer::singleShot(100, this, [&keepGoing] { keepGoing = false; });
-    QElapsedTimer clock;
-    clock.start();
+    bool handledAfterClearing = false;
+    QTimer::singleShot(100, this, [&] {
+        keepGoing = false;
+        QMetaObject::invokeMethod(
+            this, [&handledAfterClearing] { handledAfterClearing = true; }, Qt::QueuedConnection);
+    });
     WaitHandlingEvents(10000, &keepGoing);
-    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!keepGoing);
+    QVERIFY(!handledAfterClearing);
+    QTRY_VERIFY(handledAfterClearing);
 }
 
 void WaitTest::busyEventsDoNotStretchTheWait()
 {
-    // A steady stream of events must not push the end of the wait back.
+    // A steady stream of events must not push the end of the wait back: the wait ends while the
+    // stream still flows. The stream dries up by itself after a hundred times the wait's length,
+    // so a wait that it stretches ends too, and fails here.
     int ticks = 0;
     QTimer busy;
     busy.setInterval(1);
-    connect(&busy, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    connect(&busy, &QTimer::timeout, this, [&] {
+        if (++ticks == 20000)
+            busy.stop();
+    });
     busy.start();
-    QElapsedTimer clock;
-    clock.start();
     WaitHandlingEvents(200);
-    QVERIFY2(clock.elapsed() < 2200, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(busy.isActive(), qPrintable(QStringLiteral("%1 ticks").arg(ticks)));
     QVERIFY(ticks > 0);
 }
 
 void WaitTest::sleepsInsteadOfSpinning()
 {
-    QElapsedTimer clock;
-    clock.start();
-    const qint64 cpuBefore = cpuMs();
-    WaitHandlingEvents(1000);
-    const qint64 cpu = cpuMs() - cpuBefore;
-    const qint64 wall = clock.elapsed();
-    // A polling wait burns about a whole core; a sleeping one next to nothing.
-    QVERIFY2(cpu * 5 < wall, qPrintable(QStringLiteral("%1 ms CPU in %2 ms").arg(cpu).arg(wall)));
+    // With nothing else to do, a sleeping wait blocks once or a few times and wakes at its
+    // deadline, where a polling one blocks for every tick of its poll and a spinning one never.
+    int blocks = 0;
+    auto counting = connect(QAbstractEventDispatcher::instance(),
+                            &QAbstractEventDispatcher::aboutToBlock, this, [&blocks] { ++blocks; });
+    WaitHandlingEvents(500);
+    disconnect(counting);
+    QVERIFY2(blocks >= 1 && blocks <= 10, qPrintable(QString::number(blocks)));
 }
 
 QTEST_GUILESS_MAIN(WaitTest)
