@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -147,6 +148,7 @@ private slots:
     void ctrlZAndWarnings();
     void replyInOneBurstIsOneChunk();
     void claimingConsumerTakesBytesBeforeTheBurstTimer();
+    void plainPtyShowsItsLinesAsUnknown();
     void stampsAndTags();
     void hexViewSwitchRebuildsConsole();
     void continuousStreamIsShownWhileItRuns_data();
@@ -666,6 +668,17 @@ void SerialTest::claimingConsumerTakesBytesBeforeTheBurstTimer()
     QVERIFY(pty->write("OK\r\n"));
     QTRY_COMPARE(textDisplayBuffer, QStringLiteral("OK\r\n"));
     QCOMPARE(claimed, QByteArray("\x06\x06C"));
+}
+
+void SerialTest::plainPtyShowsItsLinesAsUnknown()
+{
+    auto *dsr = get<QLabel>("label_dsr");
+    QVERIFY(!dsr->styleSheet().contains(QLatin1String("line-through")));
+    QVERIFY(openPort());
+    // A pty has no modem lines; the strip says so instead of showing them all low.
+    QTRY_VERIFY(dsr->styleSheet().contains(QLatin1String("line-through")));
+    get<QPushButton>("pushButton_dtr")->click();
+    QVERIFY(get<QPushButton>("pushButton_dtr")->isChecked());
 }
 
 void SerialTest::replyInOneBurstIsOneChunk()
