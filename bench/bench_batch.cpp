@@ -21,13 +21,6 @@
 
 namespace {
 
-// The run's traces are still made; only printing them is skipped.
-void dropDebug(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type != QtDebugMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
 class Bench
 {
 public:

@@ -48,13 +48,6 @@ int repaints = 0;
 qint64 largestRepaintGapNs = 0;
 qint64 lastRepaintNs = 0;
 
-// The program's traces stay on, as they are for a user, but are not printed.
-void dropDebugOutput(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type != QtDebugMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-}
-
 void countShownBytes(int bytes)
 {
     if (bytes == 0)
@@ -273,7 +266,7 @@ int main(int argc, char *argv[])
     // 921600 baud with 8N1 framing: ten bits on the line per byte.
     const qint64 uartRate = 92160;
     freshWorkingDirectory();
-    qInstallMessageHandler(dropDebugOutput);
+    qInstallMessageHandler(dropDebug);
 
     Widget window;
     QObject::connect(window.findChild<ConsoleModel *>(), &ConsoleModel::chunkShown,

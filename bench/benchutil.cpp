@@ -1,5 +1,7 @@
 #include "benchutil.h"
 
+#include <QString>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -37,4 +39,10 @@ void printResult(const char *name, double value, int decimals, const char *unit,
 {
     std::printf("RESULT %s %.*f %s %s\n", name, decimals, value, unit, description);
     std::fflush(stdout);
+}
+
+void dropDebug(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
 }

@@ -3,6 +3,8 @@
 // Shared by the benches: CPU time and resident memory, and the result lines that scripts/bench
 // gathers into its table.
 
+#include <QtGlobal>
+
 #include <sys/resource.h>
 
 // User plus system CPU seconds used so far by this process (RUSAGE_SELF) or by the calling
@@ -18,3 +20,7 @@ double residentMiB(int pid = 0, const char *key = "VmRSS:");
 // scripts/bench. The name and the unit are single words; the value has `decimals` places.
 void printResult(const char *name, double value, int decimals, const char *unit,
                  const char *description);
+
+// A message handler for qInstallMessageHandler: the program's debug traces stay on, as they are
+// for a user, but are not printed; everything else goes to standard error.
+void dropDebug(QtMsgType type, const QMessageLogContext &context, const QString &message);
