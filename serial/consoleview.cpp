@@ -8,10 +8,71 @@
 
 namespace {
 
-QTextCharFormat CharFormat(const AnsiStyle &style)
+// Whether text holds characters of a script that shows wrong unshaped: Arabic letters unjoined,
+// combining marks unplaced. The console's font skips shaping, which the toolkit still does for
+// the Indic scripts but not for these; text with them goes in with shaping on.
+bool NeedsShaping(const QString &text)
+{
+    for (const QChar c : text) {
+        // Latin-1 and the stamps: the common case, decided without a table.
+        if (c.unicode() < 0x0300)
+            continue;
+        switch (c.script()) {
+        case QChar::Script_Common:
+        case QChar::Script_Unknown:
+        case QChar::Script_Latin:
+        case QChar::Script_Greek:
+        case QChar::Script_Cyrillic:
+        case QChar::Script_Han:
+        case QChar::Script_Hiragana:
+        case QChar::Script_Katakana:
+        case QChar::Script_Hangul:
+        case QChar::Script_Bopomofo:
+            break;
+        default:
+            return true;
+        }
+    }
+    return false;
+}
+
+// A stretch of whole lines that goes in with shaping on or off.
+struct Stretch
+{
+    QString text;
+    bool shaping;
+};
+
+// The text as stretches, line by line where some lines need shaping, so that one such line does
+// not make a whole chunk slow.
+QVector<Stretch> ShapingStretches(const QString &text)
+{
+    if (!NeedsShaping(text))
+        return {{text, false}};
+    QVector<Stretch> stretches;
+    for (int from = 0; from < text.size();) {
+        int end = text.indexOf(QLatin1Char('\n'), from);
+        end = end < 0 ? text.size() : end + 1;
+        const QString line = text.mid(from, end - from);
+        const bool shaping = NeedsShaping(line);
+        if (!stretches.isEmpty() && stretches.last().shaping == shaping)
+            stretches.last().text += line;
+        else
+            stretches.append({line, shaping});
+        from = end;
+    }
+    return stretches;
+}
+
+QFont::StyleStrategy Strategy(bool shaping)
+{
+    return shaping ? QFont::PreferDefault : QFont::PreferNoShaping;
+}
+
+QTextCharFormat CharFormat(const AnsiStyle &style, QFont::StyleStrategy shaping)
 {
     QTextCharFormat format;
-    format.setFontStyleStrategy(QFont::PreferNoShaping);
+    format.setFontStyleStrategy(shaping);
     if (style.foreground)
         format.setForeground(QColor(style.foreground));
     if (style.background)
@@ -59,17 +120,20 @@ void InsertRunsAtCursor(QTextCursor &cursor, const QVector<AnsiRun> &runs)
     cursor.beginEditBlock();
     int inBlock = 0;
     for (const AnsiRun &run : JoinLineBreaks(runs)) {
-        const QTextCharFormat format = CharFormat(run.style);
-        for (int from = 0; from < run.text.size();) {
-            const int end = ConsolePieceEnd(run.text, from);
-            if (inBlock > 0 && inBlock + end - from > ConsolePieceChars) {
-                cursor.endEditBlock();
-                cursor.beginEditBlock();
-                inBlock = 0;
+        for (const Stretch &stretch : ShapingStretches(run.text)) {
+            const QTextCharFormat format = CharFormat(run.style, Strategy(stretch.shaping));
+            const QString &text = stretch.text;
+            for (int from = 0; from < text.size();) {
+                const int end = ConsolePieceEnd(text, from);
+                if (inBlock > 0 && inBlock + end - from > ConsolePieceChars) {
+                    cursor.endEditBlock();
+                    cursor.beginEditBlock();
+                    inBlock = 0;
+                }
+                cursor.insertText(text.mid(from, end - from), format);
+                inBlock += end - from;
+                from = end;
             }
-            cursor.insertText(run.text.mid(from, end - from), format);
-            inBlock += end - from;
-            from = end;
         }
     }
     cursor.endEditBlock();
@@ -97,16 +161,26 @@ void ConsoleView::insertPlain(const QString &part, bool replace)
     if (replace && (part.isEmpty() || styled)) {
         console->clear();
         styled = false;
+        shaped = false;
     } else if (replace) {
         console->selectAll();
     }
-    // Plain text after styled text must not take on its style.
-    if (styled)
-        console->setCurrentCharFormat(QTextCharFormat());
-    for (int from = 0; from < part.size();) {
-        const int end = ConsolePieceEnd(part, from);
-        console->insertPlainText(part.mid(from, end - from));
-        from = end;
+    for (const Stretch &stretch : ShapingStretches(part)) {
+        // Plain text after styled text must not take on its style, nor unshaped text the
+        // shaping of the text before it (or, in place of everything, of the text at the start).
+        if (styled || stretch.shaping || shaped || replace) {
+            QTextCharFormat format;
+            if (stretch.shaping)
+                format.setFontStyleStrategy(QFont::PreferDefault);
+            console->setCurrentCharFormat(format);
+        }
+        shaped = stretch.shaping;
+        const QString &text = stretch.text;
+        for (int from = 0; from < text.size();) {
+            const int end = ConsolePieceEnd(text, from);
+            console->insertPlainText(text.mid(from, end - from));
+            from = end;
+        }
     }
     console->moveCursor(QTextCursor::End);
 }
@@ -127,12 +201,19 @@ void ConsoleView::insertRuns(const QVector<AnsiRun> &runs, bool replace)
         InsertRunsAtCursor(cursor, runs);
     }
     styled = true;
+    shaped = false;
     console->moveCursor(QTextCursor::End);
 }
 
 void ConsoleView::showPlain(const QString &text)
 {
     styled = false;
+    shaped = false;
+    if (NeedsShaping(text)) {
+        console->clear();
+        insertPlain(text, false);
+        return;
+    }
     console->setPlainText(text);
     console->moveCursor(QTextCursor::End);
 }
@@ -141,4 +222,5 @@ void ConsoleView::clear()
 {
     console->clear();
     styled = false;
+    shaped = false;
 }

@@ -27,4 +27,6 @@ private:
     QTextBrowser *console;
     // The console shows styled text: plain text inserted after it must not take on its style.
     bool styled = false;
+    // The console ends in text inserted with shaping on.
+    bool shaped = false;
 };

@@ -12,6 +12,8 @@
 #include "support/session.h"
 #include "support/windowtest.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,7 +25,9 @@
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextLayout>
 #include <QTimer>
 #include <QtTest>
 
@@ -149,6 +153,7 @@ private slots:
     void replyInOneBurstIsOneChunk();
     void claimingConsumerTakesBytesBeforeTheBurstTimer();
     void plainPtyShowsItsLinesAsUnknown();
+    void consoleShapesOnlyTheScriptsThatNeedIt();
     void stampsAndTags();
     void hexViewSwitchRebuildsConsole();
     void continuousStreamIsShownWhileItRuns_data();
@@ -679,6 +684,50 @@ void SerialTest::plainPtyShowsItsLinesAsUnknown()
     QTRY_VERIFY(dsr->styleSheet().contains(QLatin1String("line-through")));
     get<QPushButton>("pushButton_dtr")->click();
     QVERIFY(get<QPushButton>("pushButton_dtr")->isChecked());
+}
+
+void SerialTest::consoleShapesOnlyTheScriptsThatNeedIt()
+{
+    auto *console = get<QTextBrowser>("textBrowser");
+    const QString latin = QStringLiteral("AVAV T.T.");
+    const QString arabic =
+        QString::fromUtf8("\u0633\u0644\u0627\u0645 \u0639\u0644\u064a\u0643\u0645");
+    // The width each line takes laid out with the console's font, shaped or not.
+    const auto width = [console](const QString &text, QFont::StyleStrategy strategy) {
+        QFont font = console->font();
+        font.setStyleStrategy(strategy);
+        QTextLayout layout(text, font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        return layout.lineAt(0).naturalTextWidth();
+    };
+    QVERIFY(width(arabic, QFont::PreferNoShaping) != width(arabic, QFont::PreferDefault));
+    window->ShowData((latin + "\r\n").toUtf8(), true);
+    window->ShowData((arabic + "\r\n").toUtf8(), true);
+    window->ShowData((latin + "\r\n").toUtf8(), true);
+    for (const QString &colours : {QStringLiteral("plain"), QStringLiteral("coloured")}) {
+        QTextDocument *document = console->document();
+        const QList<qreal> expected = {width(latin, QFont::PreferNoShaping),
+                                       width(arabic, QFont::PreferDefault),
+                                       width(latin, QFont::PreferNoShaping)};
+        QList<qreal> shown;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            if (block.text().isEmpty())
+                continue;
+            document->documentLayout()->blockBoundingRect(block);
+            shown << block.layout()->lineAt(0).naturalTextWidth();
+        }
+        QVERIFY2(shown == expected, qPrintable(colours));
+        // The same through the colour renderer, and back from the hex view.
+        window->findChild<QAction *>(QStringLiteral("action_ansiColours"))->setChecked(true);
+        get<QPushButton>("pushButton_clear_screen")->click();
+        window->ShowData((latin + "\x1b[31m\r\n").toUtf8(), true);
+        window->ShowData((arabic + "\r\n").toUtf8(), true);
+        window->ShowData((latin + "\x1b[0m\r\n").toUtf8(), true);
+        get<QCheckBox>("checkBox_ShowHex")->click();
+        get<QCheckBox>("checkBox_ShowHex")->click();
+    }
 }
 
 void SerialTest::replyInOneBurstIsOneChunk()
