@@ -2,7 +2,7 @@
 // the designed pace of one block per 50 ms (baud / 40 bytes per second), and the share of one
 // processor the program used meanwhile. Then sends 256 KiB through the window in XMODEM,
 // XMODEM-1K and YMODEM to lrzsz's receivers (rx -c, rb), run over pipes and relayed to the pty's
-// master side, and reports for each the time from the first block's ACK to the last one's, the
+// master side, and reports for each the time from 1 % acknowledged to the last block's ACK, the
 // whole run from the click (the receiver's own pauses included: lrzsz waits about a second before
 // its first request and again around EOT), and the CPU of this process, relay included.
 #include "app/widget.h"
@@ -177,7 +177,7 @@ int main(int argc, char *argv[])
         const QByteArray what = QByteArray(c.protocol) + " from the window to lrzsz's " +
                                 c.program + " over a pty, 256 KiB";
         printResult((key + ".data").constData(), data * 1000.0, 0, "ms",
-                    (what + ": first block's ACK to the last one's").constData());
+                    (what + ": from 1 % acknowledged to the last block's ACK").constData());
         printResult(
             (key + ".whole").constData(), whole, 2, "s",
             (what + ": whole run from the click, the receiver's own pauses included").constData());
