@@ -40,6 +40,16 @@ QString NoFileToSend()
     return QCoreApplication::translate("Widget", "点击选择发送文件路径");
 }
 
+QString SendFileButton()
+{
+    return QCoreApplication::translate("Widget", "发送文件");
+}
+
+QString CancelSendButton()
+{
+    return QCoreApplication::translate("Widget", "取消发送");
+}
+
 QString ReceivedTag()
 {
     return QCoreApplication::translate("Widget", "[接收]");
@@ -116,6 +126,82 @@ QString FileNotOpened()
 {
     return QCoreApplication::translate("Widget",
                                        "无法打开文件！\r\n请检查文件是否存在或有无读取权限！");
+}
+
+QString ReceiverCancelledBox()
+{
+    return QCoreApplication::translate("Widget", "接收方取消了传输！\r\n请检查接收方后重新发送！");
+}
+
+QString NoAnswerBox()
+{
+    return QCoreApplication::translate(
+        "Widget", "接收方无应答！\r\n请先在接收方启动接收（如U-Boot的loady）再发送！");
+}
+
+QString TooManyRetriesBox()
+{
+    return QCoreApplication::translate(
+        "Widget", "重发次数过多，传输已停止！\r\n请检查波特率和线路后重新发送！");
+}
+
+QString FileUnreadableBox()
+{
+    return QCoreApplication::translate(
+        "Widget", "读取文件失败，传输已停止！\r\n请检查文件是否在发送中被修改或删除！");
+}
+
+QString PortClosedBox()
+{
+    return QCoreApplication::translate("Widget",
+                                       "串口已关闭，传输已停止！\r\n请重新打开串口后再发送！");
+}
+
+QString TransferStarted(const QString &protocol, qint64 size)
+{
+    return QCoreApplication::translate("Widget", "[%1] 开始发送%2字节，等待接收方……")
+        .arg(protocol)
+        .arg(size);
+}
+
+QString TransferDone(const QString &protocol, qint64 size)
+{
+    return QCoreApplication::translate("Widget", "[%1] 已发送%2字节").arg(protocol).arg(size);
+}
+
+QString TransferStopped(const QString &protocol, const QString &reason)
+{
+    return QCoreApplication::translate("Widget", "[%1] 发送中止：%2").arg(protocol, reason);
+}
+
+QString CancelledReason()
+{
+    return QCoreApplication::translate("Widget", "已取消");
+}
+
+QString ReceiverCancelledReason()
+{
+    return QCoreApplication::translate("Widget", "接收方取消了传输");
+}
+
+QString NoAnswerReason()
+{
+    return QCoreApplication::translate("Widget", "接收方无应答");
+}
+
+QString TooManyRetriesReason()
+{
+    return QCoreApplication::translate("Widget", "重发次数过多");
+}
+
+QString FileUnreadableReason()
+{
+    return QCoreApplication::translate("Widget", "读取文件失败");
+}
+
+QString PortClosedReason()
+{
+    return QCoreApplication::translate("Widget", "串口已关闭");
 }
 
 QString LoadConfigTitle()

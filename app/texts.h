@@ -15,6 +15,8 @@ QString StartLogButton();
 QString StopLogButton();
 QString NoLogPath();
 QString NoFileToSend();
+QString SendFileButton();
+QString CancelSendButton();
 
 // Tags of stamped console lines while sends are echoed.
 QString ReceivedTag();
@@ -34,6 +36,11 @@ QString LogNotCreated();
 QString LogWriteFailed();
 QString FileWithoutPort();
 QString FileNotOpened();
+QString ReceiverCancelledBox();
+QString NoAnswerBox();
+QString TooManyRetriesBox();
+QString FileUnreadableBox();
+QString PortClosedBox();
 
 // Titles, filters and labels of the dialogs.
 QString LoadConfigTitle();
@@ -46,6 +53,17 @@ QString AllFilesFilter();
 QString NamePageTitle();
 QString NamePageLabel();
 QString AboutTitle();
+
+// The console lines of a protocol transfer: its start, its end, and why it stopped.
+QString TransferStarted(const QString &protocol, qint64 size);
+QString TransferDone(const QString &protocol, qint64 size);
+QString TransferStopped(const QString &protocol, const QString &reason);
+QString CancelledReason();
+QString ReceiverCancelledReason();
+QString NoAnswerReason();
+QString TooManyRetriesReason();
+QString FileUnreadableReason();
+QString PortClosedReason();
 
 // The options in the console's context menu.
 QString AnsiColoursOption();

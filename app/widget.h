@@ -7,8 +7,12 @@
 #include <QWidget>
 
 #include "serial/port.h"
+#include "transfer/xmodem.h"
+
+#include <QElapsedTimer>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -258,4 +262,32 @@ private slots:
 private:
     // The chosen file to send; empty until one is chosen. Its path button shows it.
     QString fileToSend;
+
+    // ---- transfer/protocolsend.cpp: sending a file in XMODEM, XMODEM-1K or YMODEM.
+public:
+    // The waits of the next transfers; the tests shorten them.
+    void SetTransferTimeouts(const XmodemTimeouts &timeouts);
+
+private slots:
+    void on_comboBox_sendProtocol_currentIndexChanged(const QString &arg1);
+
+private:
+    // Refuses a missing port or file at once; otherwise starts waiting for the receiver.
+    void StartTransfer(SendProtocol protocol);
+    // The send button during a transfer: CAN CAN CAN, and the console line only.
+    void CancelTransfer();
+    // Before the port goes (a click or an unplug): the transfer ends, the box comes later.
+    void EndTransferForClose();
+    void TransferReceived(const QByteArray &bytes);
+    // Writes the engine's output, shows its progress and waits for its next deadline, or ends
+    // the transfer once the engine has finished. `rest` arrived after the end and is the
+    // console's.
+    void TransferStep(const QByteArray &output, const QByteArray &rest = QByteArray());
+    void FinishTransfer(const QByteArray &rest);
+
+    // The running transfer; null when none runs.
+    std::unique_ptr<XmodemSender> transfer;
+    QTimer *transferTimer = nullptr;
+    QElapsedTimer transferClock;
+    XmodemTimeouts transferTimeouts;
 };

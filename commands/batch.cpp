@@ -27,7 +27,8 @@ void StoppableDelay(quint32 ms)
 
 void Widget::on_pushButton_run_clicked()
 {
-    if (!serialPort || runInProgress)
+    // A protocol transfer owns the line until it ends.
+    if (!serialPort || runInProgress || transfer)
         return;
     runInProgress = true;
     ui->pushButton_run->setEnabled(false);

@@ -60,6 +60,9 @@ inline const GlobalSetting GlobalSettings[] = {
     // The output lines the next open applies; the system raises both on open.
     {Keys::Dtr, "pushButton_dtr", SettingKind::Switch, SettingScope::ConfigIni, "true"},
     {Keys::Rts, "pushButton_rts", SettingKind::Switch, SettingScope::ConfigIni, "true"},
+    // How the file row sends; the text of the protocol's item.
+    {Keys::SendProtocol, "comboBox_sendProtocol", SettingKind::Selector, SettingScope::ConfigIni,
+     "RAW"},
     {Keys::RunTimes, "lineEdit_RunTimes", SettingKind::Text, SettingScope::EveryFile, ""},
     {Keys::Interval, "lineEdit_Interval", SettingKind::Text, SettingScope::EveryFile, ""},
 };

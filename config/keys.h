@@ -20,6 +20,7 @@ inline const QString Dtr = QStringLiteral("/globalSetting/dtr");
 inline const QString Rts = QStringLiteral("/globalSetting/rts");
 inline const QString RunTimes = QStringLiteral("/globalSetting/runTimes");
 inline const QString Interval = QStringLiteral("/globalSetting/delay");
+inline const QString SendProtocol = QStringLiteral("/globalSetting/sendProtocol");
 
 // The row keys are RowKey (commands/rowcolumns.h).
 // "/TabName/" + page.

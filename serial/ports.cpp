@@ -194,6 +194,7 @@ bool Widget::OpenPort(const QString &caller, bool warnOnFailure)
 void Widget::ClosePort(const QString &caller)
 {
     DebugTrace(caller + QStringLiteral("(Close ") + openPortName + QStringLiteral("...)"));
+    EndTransferForClose();
     // A burst still waiting for its read, and a sequence whose continuation will not come now.
     FlushReceived();
     StopLines();

@@ -265,7 +265,7 @@ void ConfigTest::globalBlockOnlyFromConfigIni()
         "[globalSetting]\nbaudrate=921600\ndatabits=6\nflowcontrol=XON/XOFF\n"
         "stopbits=2\nparity=Mark\nshowInHex=true\nshowTime=true\n"
         "sendHex=true\nsendWithEnter=true\nansiColours=true\nautoReopen=true\ndtr=false\n"
-        "rts=false\nrunTimes=9\n"
+        "rts=false\nsendProtocol=YMODEM\nrunTimes=9\n"
         "[1]\ncmd=marker\n";
     std::unique_ptr<Widget> w;
     if (how == QLatin1String("startup")) {
@@ -303,6 +303,7 @@ void ConfigTest::globalBlockOnlyFromConfigIni()
         // On unless stored off.
         {Keys::Dtr, applied ? "false" : "true"},
         {Keys::Rts, applied ? "false" : "true"},
+        {Keys::SendProtocol, applied ? "YMODEM" : "RAW"},
     };
     QCOMPARE(s.global, global);
 }

@@ -9,6 +9,7 @@
 #include "transfer/blocks.h"
 #include "transfer/delay.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
@@ -26,6 +27,15 @@ void Widget::on_pushButton_send_file_path_clicked()
 
 void Widget::on_pushButton_send_file_clicked()
 {
+    if (transfer) {
+        CancelTransfer();
+        return;
+    }
+    const SendProtocol protocol = ParseSendProtocol(ui->comboBox_sendProtocol->currentText());
+    if (protocol != SendProtocol::Raw) {
+        StartTransfer(protocol);
+        return;
+    }
     if (!serialPort || fileToSend.isEmpty()) {
         ShowWarning(Texts::FileWithoutPort());
         return;

@@ -3,6 +3,7 @@
 #include "app/form/pixmaps.h"
 #include "app/form/styles.h"
 #include "app/texts.h"
+#include "transfer/sendprotocol.h"
 
 #include <QCoreApplication>
 #include <QIcon>
@@ -262,6 +263,12 @@ QWidget *Ui_Widget::setupControls(QWidget *parent)
     progressBar->setAlignment(Qt::AlignCenter);
     progressBar->setStyleSheet(WhiteBackground + QStringLiteral("\nborder: 1px solid gray;"));
     r3->layout()->addWidget(progressBar);
+    // Protocol names, the same in every language, so they are not looked up.
+    comboBox_sendProtocol = Named<QComboBox>(r3, QStringLiteral("comboBox_sendProtocol"));
+    SetFixed(comboBox_sendProtocol, 90, 30);
+    comboBox_sendProtocol->setStyleSheet(Styles::Combo());
+    comboBox_sendProtocol->addItems(SendProtocolTexts());
+    r3->layout()->addWidget(comboBox_sendProtocol);
     pushButton_send_file = button(r3, "pushButton_send_file", 80, 30);
 
     QWidget *r4 = row("widget_controlRow4");
@@ -557,7 +564,7 @@ void Ui_Widget::retranslateUi(QWidget *form)
     pushButton_expand_fold->setText(QString());
     pushButton_main_cmd_send->setText(QCoreApplication::translate("Widget", "发送内容"));
     pushButton_send_file_path->setText(Texts::NoFileToSend());
-    pushButton_send_file->setText(QCoreApplication::translate("Widget", "发送文件"));
+    pushButton_send_file->setText(Texts::SendFileButton());
     pushButton_log_filepath->setText(Texts::NoLogPath());
     checkBox_sendlog_record->setText(QCoreApplication::translate("Widget", "记录发送内容"));
     pushButton_log->setText(Texts::StartLogButton());

@@ -66,6 +66,7 @@ public:
     QPushButton *pushButton_main_cmd_send;
     QPushButton *pushButton_send_file_path;
     QProgressBar *progressBar;
+    QComboBox *comboBox_sendProtocol;
     QPushButton *pushButton_send_file;
     QPushButton *pushButton_log_filepath;
     QCheckBox *checkBox_sendlog_record;

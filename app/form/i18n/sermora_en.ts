@@ -411,5 +411,75 @@ Check that it exists and that you may read it.</translation>
         <source>脉冲100毫秒</source>
         <translation>Pulse 100 ms</translation>
     </message>
+    <message>
+        <source>取消发送</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>接收方取消了传输！<byte value="xd"/>
+请检查接收方后重新发送！</source>
+        <translation>The receiver cancelled the transfer.<byte value="xd"/>
+Check the receiver and send again.</translation>
+    </message>
+    <message>
+        <source>接收方无应答！<byte value="xd"/>
+请先在接收方启动接收（如U-Boot的loady）再发送！</source>
+        <translation>No answer from the receiver.<byte value="xd"/>
+Start the receiver first (such as U-Boot&apos;s loady), then send.</translation>
+    </message>
+    <message>
+        <source>重发次数过多，传输已停止！<byte value="xd"/>
+请检查波特率和线路后重新发送！</source>
+        <translation>Too many retries: the transfer stopped.<byte value="xd"/>
+Check the baud rate and the line, then send again.</translation>
+    </message>
+    <message>
+        <source>读取文件失败，传输已停止！<byte value="xd"/>
+请检查文件是否在发送中被修改或删除！</source>
+        <translation>The file could not be read: the transfer stopped.<byte value="xd"/>
+Check whether the file was changed or removed while it was sent.</translation>
+    </message>
+    <message>
+        <source>串口已关闭，传输已停止！<byte value="xd"/>
+请重新打开串口后再发送！</source>
+        <translation>The port closed: the transfer stopped.<byte value="xd"/>
+Open the port again, then send.</translation>
+    </message>
+    <message>
+        <source>[%1] 开始发送%2字节，等待接收方……</source>
+        <translation>[%1] sending %2 bytes, waiting for the receiver…</translation>
+    </message>
+    <message>
+        <source>[%1] 已发送%2字节</source>
+        <translation>[%1] %2 bytes sent</translation>
+    </message>
+    <message>
+        <source>[%1] 发送中止：%2</source>
+        <translation>[%1] stopped: %2</translation>
+    </message>
+    <message>
+        <source>已取消</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>接收方取消了传输</source>
+        <translation>the receiver cancelled</translation>
+    </message>
+    <message>
+        <source>接收方无应答</source>
+        <translation>no answer from the receiver</translation>
+    </message>
+    <message>
+        <source>重发次数过多</source>
+        <translation>too many retries</translation>
+    </message>
+    <message>
+        <source>读取文件失败</source>
+        <translation>the file could not be read</translation>
+    </message>
+    <message>
+        <source>串口已关闭</source>
+        <translation>the port closed</translation>
+    </message>
 </context>
 </TS>
