@@ -50,5 +50,10 @@ QString AboutTitle();
 // The options in the console's context menu.
 QString AnsiColoursOption();
 QString AutoReopenOption();
+QString FindOption();
+QString PauseOption();
+
+// What "发送回车换行" appends, for its tool tip: "CR LF", "CR" or "LF".
+QString LineEndingToolTip(const QString &ending);
 
 } // namespace Texts

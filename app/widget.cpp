@@ -78,6 +78,8 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
         if (logRecording)
             LogWrite(part);
     });
+    SetUpFindBar();
+    SetUpCommandLine();
 
     // Each window starts from empty lists, so several windows built in one process (the tests
     // restart the window this way) never see stale rows or ports.

@@ -2,6 +2,8 @@
 
 #include "serial/console.h"
 
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -87,47 +89,72 @@ ConsoleView::ConsoleView(QTextBrowser *console) : console(console)
     console->setFont(font);
 }
 
-void ConsoleView::insertPlain(const QString &part, bool replace)
+template <typename Edit> void ConsoleView::editKeepingView(Edit edit)
 {
-    console->moveCursor(QTextCursor::End);
-    // A console past its limit gets the new part in place of its content, in one edit. Cleared
-    // first, it would hide its scroll bar, show it again for the new text and lay that text out
-    // a second time at the narrower width. Styled content is cleared all the same: text put in
-    // its place would take on its style.
-    if (replace && (part.isEmpty() || styled)) {
-        console->clear();
-        styled = false;
-    } else if (replace) {
-        console->selectAll();
+    if (!paused) {
+        edit();
+        return;
     }
-    // Plain text after styled text must not take on its style.
-    if (styled)
-        console->setCurrentCharFormat(QTextCharFormat());
-    for (int from = 0; from < part.size();) {
-        const int end = ConsolePieceEnd(part, from);
-        console->insertPlainText(part.mid(from, end - from));
-        from = end;
+    // The line at the top of the view and where it stands: text removed above it moves it up,
+    // and the scroll bar moves by as much.
+    QScrollBar *bar = console->verticalScrollBar();
+    const QTextCursor selection = console->textCursor();
+    const QTextCursor top = console->cursorForPosition(QPoint(0, 0));
+    const int topPosition = top.position();
+    const int topY = console->cursorRect(top).top();
+    const int value = bar->value();
+    const int before = length();
+    edit();
+    const int removed = qMax(0, before - length());
+    console->setTextCursor(selection);
+    bar->setValue(value);
+    if (removed > 0 && topPosition >= removed) {
+        QTextCursor kept(console->document());
+        kept.setPosition(topPosition - removed);
+        bar->setValue(value + console->cursorRect(kept).top() - topY);
     }
-    console->moveCursor(QTextCursor::End);
+}
+
+void ConsoleView::insertPlain(const QString &part)
+{
+    editKeepingView([&] {
+        console->moveCursor(QTextCursor::End);
+        // Plain text after styled text must not take on its style.
+        if (styled)
+            console->setCurrentCharFormat(QTextCharFormat());
+        for (int from = 0; from < part.size();) {
+            const int end = ConsolePieceEnd(part, from);
+            console->insertPlainText(part.mid(from, end - from));
+            from = end;
+        }
+        console->moveCursor(QTextCursor::End);
+    });
 }
 
 void ConsoleView::insertRuns(const QVector<AnsiRun> &runs, bool replace)
 {
-    console->moveCursor(QTextCursor::End);
-    bool empty = true;
-    for (const AnsiRun &run : runs)
-        empty = empty && run.text.isEmpty();
-    if (replace && empty) {
-        console->clear();
-    } else {
-        QTextCursor cursor(console->document());
-        cursor.movePosition(QTextCursor::End);
-        if (replace)
-            cursor.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
-        InsertRunsAtCursor(cursor, runs);
-    }
-    styled = true;
-    console->moveCursor(QTextCursor::End);
+    const auto insert = [&] {
+        console->moveCursor(QTextCursor::End);
+        bool empty = true;
+        for (const AnsiRun &run : runs)
+            empty = empty && run.text.isEmpty();
+        if (replace && empty) {
+            console->clear();
+        } else {
+            QTextCursor cursor(console->document());
+            cursor.movePosition(QTextCursor::End);
+            if (replace)
+                cursor.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
+            InsertRunsAtCursor(cursor, runs);
+        }
+        styled = true;
+        console->moveCursor(QTextCursor::End);
+    };
+    // Replacing everything keeps no place to return to.
+    if (replace)
+        insert();
+    else
+        editKeepingView(insert);
 }
 
 void ConsoleView::showPlain(const QString &text)
@@ -141,4 +168,42 @@ void ConsoleView::clear()
 {
     console->clear();
     styled = false;
+}
+
+int ConsoleView::length() const
+{
+    return console->document()->characterCount() - 1;
+}
+
+QString ConsoleView::textFrom(int position) const
+{
+    QTextCursor cursor(console->document());
+    cursor.setPosition(position);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    return cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+void ConsoleView::dropFront(int count)
+{
+    count = qMin(count, length());
+    if (count <= 0)
+        return;
+    editKeepingView([&] {
+        QTextCursor cursor(console->document());
+        cursor.beginEditBlock();
+        cursor.setPosition(count, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.endEditBlock();
+    });
+}
+
+int ConsoleView::dropFirstLine()
+{
+    const QTextBlock first = console->document()->firstBlock();
+    const QTextBlock second = first.next();
+    if (!second.isValid() || (!second.next().isValid() && second.length() <= 1))
+        return 0;
+    const int count = second.position();
+    dropFront(count);
+    return count;
 }

@@ -14,8 +14,8 @@ class ConsoleView
 public:
     explicit ConsoleView(QTextBrowser *console);
 
-    // Inserts one plain part at the end, or with `replace` in place of all the console holds.
-    void insertPlain(const QString &part, bool replace);
+    // Inserts one plain part at the end.
+    void insertPlain(const QString &part);
     // Inserts styled runs at the end, or with `replace` in place of all the console holds; with
     // `replace` and nothing to insert the console is simply cleared.
     void insertRuns(const QVector<AnsiRun> &runs, bool replace);
@@ -23,7 +23,27 @@ public:
     void showPlain(const QString &text);
     void clear();
 
+    // Characters the console holds, a line break counting one (a CR LF that arrived together
+    // makes one).
+    int length() const;
+    // The console's text from `position` to its end, line breaks as LF.
+    QString textFrom(int position) const;
+    // Removes the first `count` characters in one edit. A paused view keeps showing the same
+    // lines while they are still there.
+    void dropFront(int count);
+    // Removes the console's first line when another one follows that is not empty; how many
+    // characters went.
+    int dropFirstLine();
+
+    // While paused, new text leaves the view and the selection where they are.
+    void setPaused(bool on) { paused = on; }
+    bool isPaused() const { return paused; }
+
 private:
+    // Keeps the view and the selection across an edit of a paused console.
+    template <typename Edit> void editKeepingView(Edit edit);
+
+    bool paused = false;
     QTextBrowser *console;
     // The console shows styled text: plain text inserted after it must not take on its style.
     bool styled = false;
