@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "app/texts.h"
 #include "app/warning.h"
+#include "config/globalsettings.h"
 #include "config/inicheck.h"
 #include "serial/consolemodel.h"
 #include "serial/trace.h"
@@ -107,6 +108,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
                 this, &Widget::OnSendBtnListClicked);
     }
 
+    ShowDefaults(this);
     LoadConfigFile(QStringLiteral("config.ini"));
 
     // Told once the event loop runs, so the box comes up over the window that main has shown.

@@ -74,6 +74,17 @@ void ShowStoredValue(const GlobalSetting &setting, QObject *control, const QStri
     }
 }
 
+void ShowDefaults(QObject *window)
+{
+    for (const GlobalSetting &setting : GlobalSettings) {
+        if (setting.scope != SettingScope::ConfigIni)
+            continue;
+        QObject *control = SettingControl(window, setting);
+        const QSignalBlocker blocker(control);
+        ShowStoredValue(setting, control, QString::fromLatin1(setting.defaultValue));
+    }
+}
+
 void StoreSetting(const QObject *control)
 {
     const QString name = control->objectName();

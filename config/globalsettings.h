@@ -76,6 +76,9 @@ QString ShownValue(const GlobalSetting &setting, const QObject *control);
 QString StoredValue(const QSettings &file, const GlobalSetting &setting);
 // Shows a stored text in the setting's control; its change slot then stores what it shows.
 void ShowStoredValue(const GlobalSetting &setting, QObject *control, const QString &stored);
+// Shows every default of "config.ini" in its control without its change slot: the window starts
+// at them, and a first start writes nothing.
+void ShowDefaults(QObject *window);
 // Writes what `control` shows under its setting's key into the settings store (`settings`).
 // Each setting's change slot calls it.
 void StoreSetting(const QObject *control);
