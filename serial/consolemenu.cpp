@@ -50,11 +50,13 @@ void Widget::SetPaused(bool on)
 
 void Widget::on_textBrowser_customContextMenuRequested(const QPoint &pos)
 {
-    // The toolkit's own entries (copy, select all), then the options.
+    // Finding and pausing first, then the toolkit's own entries (copy, select all), then the
+    // options.
     QMenu *menu = ui->textBrowser->createStandardContextMenu();
-    menu->addSeparator();
-    menu->addAction(findAction);
-    menu->addAction(pauseAction);
+    QAction *first = menu->actions().value(0);
+    menu->insertAction(first, findAction);
+    menu->insertAction(first, pauseAction);
+    menu->insertSeparator(first);
     menu->addSeparator();
     menu->addAction(ansiColoursAction);
     menu->addAction(autoReopenAction);
