@@ -2,6 +2,7 @@
 
 #include "serial/console.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -89,30 +90,24 @@ ConsoleView::ConsoleView(QTextBrowser *console) : console(console)
     console->setFont(font);
 }
 
-template <typename Edit> void ConsoleView::editKeepingView(Edit edit)
+template <typename Edit> void ConsoleView::editKeepingView(Edit edit, int removedHeight)
 {
     if (!paused) {
         edit();
         return;
     }
-    // The line at the top of the view and where it stands: text removed above it moves it up,
-    // and the scroll bar moves by as much.
     QScrollBar *bar = console->verticalScrollBar();
     const QTextCursor selection = console->textCursor();
-    const QTextCursor top = console->cursorForPosition(QPoint(0, 0));
-    const int topPosition = top.position();
-    const int topY = console->cursorRect(top).top();
     const int value = bar->value();
-    const int before = length();
     edit();
-    const int removed = qMax(0, before - length());
     console->setTextCursor(selection);
-    bar->setValue(value);
-    if (removed > 0 && topPosition >= removed) {
-        QTextCursor kept(console->document());
-        kept.setPosition(topPosition - removed);
-        bar->setValue(value + console->cursorRect(kept).top() - topY);
+    // The toolkit lays a large document out lazily, and the scroll bar's range follows: the
+    // position kept must be within it.
+    if (removedHeight > 0) {
+        QTextDocument *document = console->document();
+        document->documentLayout()->blockBoundingRect(document->lastBlock());
     }
+    bar->setValue(value - removedHeight);
 }
 
 void ConsoleView::insertPlain(const QString &part)
@@ -188,13 +183,23 @@ void ConsoleView::dropFront(int count)
     count = qMin(count, length());
     if (count <= 0)
         return;
-    editKeepingView([&] {
-        QTextCursor cursor(console->document());
-        cursor.beginEditBlock();
-        cursor.setPosition(count, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-        cursor.endEditBlock();
-    });
+    // The lines above the view go, and the view moves up by their height: measured before,
+    // where they are laid out already.
+    QTextDocument *document = console->document();
+    QAbstractTextDocumentLayout *layout = document->documentLayout();
+    const int removedHeight =
+        paused ? int(layout->blockBoundingRect(document->findBlock(count)).top() -
+                     layout->blockBoundingRect(document->firstBlock()).top())
+               : 0;
+    editKeepingView(
+        [&] {
+            QTextCursor cursor(document);
+            cursor.beginEditBlock();
+            cursor.setPosition(count, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            cursor.endEditBlock();
+        },
+        removedHeight);
 }
 
 int ConsoleView::dropFirstLine()

@@ -40,8 +40,9 @@ public:
     bool isPaused() const { return paused; }
 
 private:
-    // Keeps the view and the selection across an edit of a paused console.
-    template <typename Edit> void editKeepingView(Edit edit);
+    // Keeps the view and the selection across an edit of a paused console that removes text of
+    // `removedHeight` pixels above the view.
+    template <typename Edit> void editKeepingView(Edit edit, int removedHeight = 0);
 
     bool paused = false;
     QTextBrowser *console;
