@@ -120,24 +120,20 @@ void ConsoleModel::trim(bool hexShown)
     hexBuffer.remove(0, hex);
     parts.remove(0, count);
     shown.remove(0, count);
-    int keep = 0;
-    while (keep < styles.size() && styles.at(keep).to <= text)
-        ++keep;
-    styles.remove(0, keep);
+    int spansGone = 0;
+    while (spansGone < styles.size() && styles.at(spansGone).to <= text)
+        ++spansGone;
+    styles.remove(0, spansGone);
     for (StyledSpan &span : styles) {
         span.from = qMax(0, span.from - text);
         span.to -= text;
     }
 
-    view.dropFront(onScreen);
-    emit frontDropped(onScreen);
     // The screen starts at the next line rather than in the middle of one; the buffers keep
     // the whole part for the other view.
-    int lineStart = cutLine ? view.dropFirstLine() : 0;
-    if (lineStart == 0)
-        return;
-    emit frontDropped(lineStart);
-    for (int i = 0; i < shown.size() && lineStart > 0; ++i) {
+    const int removed = view.dropFront(onScreen, cutLine);
+    emit frontDropped(removed);
+    for (int i = 0, lineStart = removed - onScreen; i < shown.size() && lineStart > 0; ++i) {
         const int taken = qMin(lineStart, shown.at(i));
         shown[i] -= taken;
         lineStart -= taken;

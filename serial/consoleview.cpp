@@ -178,14 +178,20 @@ QString ConsoleView::textFrom(int position) const
     return cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
 
-void ConsoleView::dropFront(int count)
+int ConsoleView::dropFront(int count, bool toLineStart)
 {
     count = qMin(count, length());
+    QTextDocument *document = console->document();
+    if (toLineStart) {
+        // Through the end of the line `count` falls in, unless that leaves the console empty.
+        const QTextBlock next = document->findBlock(count).next();
+        if (next.isValid() && (next.next().isValid() || next.length() > 1))
+            count = next.position();
+    }
     if (count <= 0)
-        return;
+        return 0;
     // The lines above the view go, and the view moves up by their height: measured before,
     // where they are laid out already.
-    QTextDocument *document = console->document();
     QAbstractTextDocumentLayout *layout = document->documentLayout();
     const int removedHeight =
         paused ? int(layout->blockBoundingRect(document->findBlock(count)).top() -
@@ -200,15 +206,5 @@ void ConsoleView::dropFront(int count)
             cursor.endEditBlock();
         },
         removedHeight);
-}
-
-int ConsoleView::dropFirstLine()
-{
-    const QTextBlock first = console->document()->firstBlock();
-    const QTextBlock second = first.next();
-    if (!second.isValid() || (!second.next().isValid() && second.length() <= 1))
-        return 0;
-    const int count = second.position();
-    dropFront(count);
     return count;
 }

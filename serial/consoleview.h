@@ -28,12 +28,10 @@ public:
     int length() const;
     // The console's text from `position` to its end, line breaks as LF.
     QString textFrom(int position) const;
-    // Removes the first `count` characters in one edit. A paused view keeps showing the same
-    // lines while they are still there.
-    void dropFront(int count);
-    // Removes the console's first line when another one follows that is not empty; how many
-    // characters went.
-    int dropFirstLine();
+    // Removes the first `count` characters in one edit, with `toLineStart` through the end of
+    // the line that cuts, unless no other line follows; returns how many went. A paused view keeps
+    // showing the same lines while they are still there.
+    int dropFront(int count, bool toLineStart);
 
     // While paused, new text leaves the view and the selection where they are.
     void setPaused(bool on) { paused = on; }
