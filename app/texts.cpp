@@ -274,4 +274,19 @@ QString PulseOption()
     return QCoreApplication::translate("Widget", "脉冲100毫秒");
 }
 
+QString FindOption()
+{
+    return QCoreApplication::translate("Widget", "查找…");
+}
+
+QString PauseOption()
+{
+    return QCoreApplication::translate("Widget", "暂停滚动");
+}
+
+QString LineEndingToolTip(const QString &ending)
+{
+    return QCoreApplication::translate("Widget", "每条文本命令后追加 %1（右键选择）").arg(ending);
+}
+
 } // namespace Texts

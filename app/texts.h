@@ -68,6 +68,11 @@ QString PortClosedReason();
 // The options in the console's context menu.
 QString AnsiColoursOption();
 QString AutoReopenOption();
+QString FindOption();
+QString PauseOption();
+
+// What "发送回车换行" appends, for its tool tip: "CR LF", "CR" or "LF".
+QString LineEndingToolTip(const QString &ending);
 
 // The line strip of the bottom bar.
 QString CounterToolTip();

@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "app/texts.h"
 #include "app/warning.h"
+#include "config/globalsettings.h"
 #include "config/inicheck.h"
 #include "serial/consolemodel.h"
 #include "serial/trace.h"
@@ -79,6 +80,8 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
         if (logRecording)
             LogWrite(part);
     });
+    SetUpFindBar();
+    SetUpCommandLine();
 
     // Each window starts from empty lists, so several windows built in one process (the tests
     // restart the window this way) never see stale rows or ports.
@@ -106,6 +109,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
                 this, &Widget::OnSendBtnListClicked);
     }
 
+    ShowDefaults(this);
     LoadConfigFile(QStringLiteral("config.ini"));
     UpdateRtsToggle();
 

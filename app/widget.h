@@ -1,5 +1,9 @@
 #pragma once
 
+#include "serial/find.h"
+#include "serial/history.h"
+#include "serial/lineending.h"
+
 #include <QByteArray>
 #include <QPoint>
 #include <QRect>
@@ -15,6 +19,7 @@
 #include <memory>
 
 class QAction;
+class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QKeyEvent;
@@ -168,9 +173,33 @@ private:
     // Creates the options; they start unchecked.
     void SetUpConsoleMenu();
 
+    // Stops the console following new output while checked; scrolling up checks it, scrolling
+    // back to the end clears it.
+    void SetPaused(bool on);
+
     // Stored in "config.ini"; read by the receive path and the port scan.
     QAction *ansiColoursAction = nullptr;
     QAction *autoReopenAction = nullptr;
+    QAction *findAction = nullptr;
+    QAction *pauseAction = nullptr;
+
+    // ---- serial/findbar.cpp: the find bar over the command line.
+private:
+    void SetUpFindBar();
+    void OpenFindBar();
+    // Hides the bar and removes the highlights.
+    void CloseFindBar();
+    // Searches the console afresh for what the bar holds.
+    void RestartFind();
+    // Brings the matches up to date with what the console added since.
+    void FollowConsole();
+    // Moves to the next or previous match, wrapping, and scrolls it into view.
+    void FindStep(bool forward);
+    void ScrollToCurrentMatch();
+    // The count, and the highlights of the matches in view.
+    void ShowMatches();
+
+    TextFinder finder;
 
     // ---- serial/transmit.cpp: the one send routine and the command line.
 private slots:
@@ -182,6 +211,17 @@ private slots:
     void on_checkBox_CmdWithEnter_stateChanged(int arg1);
 
 private:
+    // Sets up the command line's history and the line ending's menu, and restores both.
+    void SetUpCommandLine();
+    void SetLineEnding(LineEnding ending);
+    CommandHistory &HistoryShown();
+
+    CommandHistory textHistory;
+    CommandHistory hexHistory;
+    LineEnding lineEnding = LineEnding::CrLf;
+    // The line ending's choices, stored through the settings table.
+    QActionGroup *lineEndingGroup = nullptr;
+
     // Every byte the program sends goes through here; the count the port accepted. Callers check
     // first that a port is open.
     qint64 WriteToPort(const QByteArray &bytes);

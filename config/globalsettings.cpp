@@ -3,10 +3,13 @@
 #include "app/globals.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSettings>
+
+#include <algorithm>
 
 namespace {
 
@@ -39,6 +42,10 @@ QString ShownValue(const GlobalSetting &setting, const QObject *control)
         return qobject_cast<const QComboBox *>(control)->currentText();
     if (setting.kind == SettingKind::Switch)
         return Keys::SwitchValue(IsChecked(control));
+    if (setting.kind == SettingKind::Choice) {
+        const QAction *checked = qobject_cast<const QActionGroup *>(control)->checkedAction();
+        return checked ? checked->data().toString() : QString();
+    }
     return qobject_cast<const QLineEdit *>(control)->text();
 }
 
@@ -59,8 +66,25 @@ void ShowStoredValue(const GlobalSetting &setting, QObject *control, const QStri
                         (stored != Keys::SwitchValue(false) &&
                          Keys::IsOn(QString::fromLatin1(setting.defaultValue)));
         SetChecked(control, on);
+    } else if (setting.kind == SettingKind::Choice) {
+        const QList<QAction *> actions = qobject_cast<QActionGroup *>(control)->actions();
+        const auto chosen = std::find_if(actions.begin(), actions.end(), [&](QAction *action) {
+            return action->data().toString() == stored;
+        });
+        (chosen != actions.end() ? *chosen : actions.first())->setChecked(true);
     } else {
         qobject_cast<QLineEdit *>(control)->setText(stored);
+    }
+}
+
+void ShowDefaults(QObject *window)
+{
+    for (const GlobalSetting &setting : GlobalSettings) {
+        if (setting.scope != SettingScope::ConfigIni)
+            continue;
+        QObject *control = SettingControl(window, setting);
+        const QSignalBlocker blocker(control);
+        ShowStoredValue(setting, control, QString::fromLatin1(setting.defaultValue));
     }
 }
 

@@ -14,13 +14,6 @@ ConsoleModel::ConsoleModel(QTextBrowser *console, QString &textBuffer, QString &
 void ConsoleModel::showChunk(const QByteArray &data, bool received, const ConsoleOptions &options,
                              const QDateTime &now)
 {
-    const bool startAfresh =
-        textBuffer.size() > TextBufferLimit || hexBuffer.size() > HexBufferLimit;
-    if (startAfresh) {
-        textBuffer.clear();
-        hexBuffer.clear();
-        styles.clear();
-    }
     const QString stamp = FormatStamp(now, options.tagged, received);
 
     const QString hex = ByteArrayToHexString(data);
@@ -36,15 +29,18 @@ void ConsoleModel::showChunk(const QByteArray &data, bool received, const Consol
         text.prepend(colours.takeHeld());
         colours.reset();
     }
-    const ConsoleParts parts =
+    const ConsoleParts rendered =
         RenderChunk(text, hex, textBuffer, hexBuffer, stamp, options.timestamps);
-    hexBuffer.append(parts.hex);
+    const int shownBefore = view.length();
+    hexBuffer.append(rendered.hex);
     const int textBefore = textBuffer.size();
-    appendText(parts.text, received, startAfresh, options);
+    appendText(rendered.text, received, options);
     if (options.hexView)
-        showPart(parts.hex, startAfresh);
-    emit chunkShown(data.size(),
-                    options.hexView ? parts.hex.size() : textBuffer.size() - textBefore);
+        showPart(rendered.hex);
+    const int textAdded = textBuffer.size() - textBefore;
+    notePart(textAdded, rendered.hex.size(), shownBefore);
+    trim(options.hexView);
+    emit chunkShown(data.size(), options.hexView ? rendered.hex.size() : textAdded);
 }
 
 void ConsoleModel::flushHeld(const ConsoleOptions &options, const QDateTime &now)
@@ -56,18 +52,21 @@ void ConsoleModel::flushHeld(const ConsoleOptions &options, const QDateTime &now
         return;
     // The hex rendition showed these bytes when they came; the text has them still to show.
     const QString stamp = FormatStamp(now, options.tagged, true);
+    const int shownBefore = view.length();
+    const int textBefore = textBuffer.size();
     appendText(RenderChunk(held, QString(), textBuffer, hexBuffer, stamp, options.timestamps).text,
-               false, false, options);
+               false, options);
+    notePart(textBuffer.size() - textBefore, 0, shownBefore);
+    trim(options.hexView);
 }
 
-void ConsoleModel::appendText(const QString &text, bool stream, bool startAfresh,
-                              const ConsoleOptions &options)
+void ConsoleModel::appendText(const QString &text, bool stream, const ConsoleOptions &options)
 {
     const bool shown = !options.hexView;
     if (!options.colours) {
         textBuffer.append(text);
         if (shown)
-            showPart(text, startAfresh);
+            showPart(text);
         return;
     }
     // Colours come off the stamped text: an escape holds no LF, so the stamps stand where they
@@ -81,14 +80,85 @@ void ConsoleModel::appendText(const QString &text, bool stream, bool startAfresh
     const QString plain = appendStyled(runs);
     if (!shown)
         return;
-    view.insertRuns(runs, startAfresh);
+    view.insertRuns(runs, false);
     emit partShown(plain);
 }
 
-void ConsoleModel::showPart(const QString &part, bool startAfresh)
+void ConsoleModel::showPart(const QString &part)
 {
-    view.insertPlain(part, startAfresh);
+    view.insertPlain(part);
     emit partShown(part);
+}
+
+void ConsoleModel::notePart(int textLength, int hexLength, int shownBefore)
+{
+    parts.append({textLength, hexLength});
+    shown.append(view.length() - shownBefore);
+}
+
+void ConsoleModel::trim(bool hexShown)
+{
+    const int count = PartsToDrop(parts, textBuffer.size(), hexBuffer.size());
+    if (count == 0)
+        return;
+    int text = 0;
+    int hex = 0;
+    int onScreen = 0;
+    for (int i = 0; i < count; ++i) {
+        text += parts.at(i).text;
+        hex += parts.at(i).hex;
+        onScreen += shown.at(i);
+    }
+    text = qMin(text, textBuffer.size());
+    hex = qMin(hex, hexBuffer.size());
+    const QStringView rendition(hexShown ? hexBuffer : textBuffer);
+    const int renditionDropped = hexShown ? hex : text;
+    const bool cutLine =
+        LineStartSkip(rendition.left(renditionDropped), rendition.mid(renditionDropped)) > 0;
+
+    textBuffer.remove(0, text);
+    hexBuffer.remove(0, hex);
+    parts.remove(0, count);
+    shown.remove(0, count);
+    int spansGone = 0;
+    while (spansGone < styles.size() && styles.at(spansGone).to <= text)
+        ++spansGone;
+    styles.remove(0, spansGone);
+    for (StyledSpan &span : styles) {
+        span.from = qMax(0, span.from - text);
+        span.to -= text;
+    }
+
+    // The screen starts at the next line rather than in the middle of one; the buffers keep
+    // the whole part for the other view.
+    const int removed = view.dropFront(onScreen, cutLine);
+    emit frontDropped(removed);
+    for (int i = 0, lineStart = removed - onScreen; i < shown.size() && lineStart > 0; ++i) {
+        const int taken = qMin(lineStart, shown.at(i));
+        shown[i] -= taken;
+        lineStart -= taken;
+    }
+}
+
+void ConsoleModel::measureShown(bool hexShown)
+{
+    // Built in one go, the console makes one line break of every CR LF, also of one whose CR
+    // ended a part.
+    const QString &rendition = hexShown ? hexBuffer : textBuffer;
+    int at = 0;
+    for (int i = 0; i < parts.size(); ++i) {
+        const int length =
+            qMin(hexShown ? parts.at(i).hex : parts.at(i).text, rendition.size() - at);
+        const QStringView part = QStringView(rendition).mid(at, length);
+        int onScreen = length;
+        for (int c = 1; c < part.size(); ++c)
+            onScreen -= part.at(c - 1) == QLatin1Char('\r') && part.at(c) == QLatin1Char('\n');
+        if (at > 0 && part.startsWith(QLatin1Char('\n')) &&
+            rendition.at(at - 1) == QLatin1Char('\r'))
+            --onScreen;
+        shown[i] = onScreen;
+        at += length;
+    }
 }
 
 QString ConsoleModel::appendStyled(const QVector<AnsiRun> &runs)
@@ -128,6 +198,8 @@ void ConsoleModel::switchView(bool hex)
         view.showPlain(hex ? hexBuffer : textBuffer);
     else
         view.insertRuns(styledText(), true);
+    measureShown(hex);
+    emit replaced();
 }
 
 void ConsoleModel::clear()
@@ -136,7 +208,10 @@ void ConsoleModel::clear()
     textBuffer.clear();
     hexBuffer.clear();
     styles.clear();
+    parts.clear();
+    shown.clear();
     // Nothing is left on screen for the continuation of a held sequence to join.
     carry.reset();
     colours.reset();
+    emit replaced();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/ansi.h"
+#include "serial/consoletrim.h"
 #include "serial/consoleview.h"
 #include "serial/hexcodec.h"
 
@@ -44,12 +45,21 @@ public:
     // Empties the console and both renditions.
     void clear();
 
+    // While paused, new text does not move what the console shows.
+    void setPaused(bool on) { view.setPaused(on); }
+    bool isPaused() const { return view.isPaused(); }
+    const ConsoleView &consoleView() const { return view; }
+
 signals:
     // A chunk went into both renditions: its byte count and the length of what was added to
     // the rendition shown.
     void chunkShown(int bytes, int shownLength);
     // A part was put on the console, as the log records it.
     void partShown(const QString &part);
+    // The console lost its first `count` characters (as ConsoleView counts them) to make room.
+    void frontDropped(int count);
+    // The console was emptied or shows the other rendition.
+    void replaced();
 
 private:
     struct StyledSpan
@@ -62,9 +72,14 @@ private:
     // Appends the text rendition of a chunk and, in the text view, shows it (with `startAfresh`
     // in place of all the console holds); with colours on, without its escape sequences.
     // `stream` is set for the received stream.
-    void appendText(const QString &text, bool stream, bool startAfresh,
-                    const ConsoleOptions &options);
-    void showPart(const QString &part, bool startAfresh);
+    void appendText(const QString &text, bool stream, const ConsoleOptions &options);
+    void showPart(const QString &part);
+    // Notes what one display call added, the console's length before it given.
+    void notePart(int textLength, int hexLength, int shownBefore);
+    // Over a limit, drops the oldest parts from both renditions and the console.
+    void trim(bool hexShown);
+    // What each part holds on the console, after the view was built afresh from a rendition.
+    void measureShown(bool hexShown);
     // Appends the runs' text to the text rendition and notes their styles; returns the text.
     QString appendStyled(const QVector<AnsiRun> &runs);
     // The runs of the text rendition with the styles it was shown in.
@@ -78,4 +93,8 @@ private:
     // The styled stretches of textBuffer, in order, so that the text view comes back in colour
     // after the hex view.
     QVector<StyledSpan> styles;
+    // One entry per display call, oldest first: what it added to each rendition, and how many of
+    // the console's characters show it (fewer once the console dropped a cut line's start).
+    QVector<PartLengths> parts;
+    QVector<int> shown;
 };

@@ -2,6 +2,9 @@
 
 #include "serial/console.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -151,58 +154,76 @@ ConsoleView::ConsoleView(QTextBrowser *console) : console(console)
     console->setFont(font);
 }
 
-void ConsoleView::insertPlain(const QString &part, bool replace)
+template <typename Edit> void ConsoleView::editKeepingView(Edit edit, int removedHeight)
 {
-    console->moveCursor(QTextCursor::End);
-    // A console past its limit gets the new part in place of its content, in one edit. Cleared
-    // first, it would hide its scroll bar, show it again for the new text and lay that text out
-    // a second time at the narrower width. Styled content is cleared all the same: text put in
-    // its place would take on its style.
-    if (replace && (part.isEmpty() || styled)) {
-        console->clear();
-        styled = false;
-        shaped = false;
-    } else if (replace) {
-        console->selectAll();
+    if (!paused) {
+        edit();
+        return;
     }
-    for (const Stretch &stretch : ShapingStretches(part)) {
-        // Plain text after styled text must not take on its style, nor unshaped text the
-        // shaping of the text before it (or, in place of everything, of the text at the start).
-        if (styled || stretch.shaping || shaped || replace) {
-            QTextCharFormat format;
-            if (stretch.shaping)
-                format.setFontStyleStrategy(QFont::PreferDefault);
-            console->setCurrentCharFormat(format);
-        }
-        shaped = stretch.shaping;
-        const QString &text = stretch.text;
-        for (int from = 0; from < text.size();) {
-            const int end = ConsolePieceEnd(text, from);
-            console->insertPlainText(text.mid(from, end - from));
-            from = end;
-        }
+    QScrollBar *bar = console->verticalScrollBar();
+    const QTextCursor selection = console->textCursor();
+    const int value = bar->value();
+    edit();
+    console->setTextCursor(selection);
+    // The toolkit lays a large document out lazily, and the scroll bar's range follows: the
+    // position kept must be within it.
+    if (removedHeight > 0) {
+        QTextDocument *document = console->document();
+        document->documentLayout()->blockBoundingRect(document->lastBlock());
     }
-    console->moveCursor(QTextCursor::End);
+    bar->setValue(value - removedHeight);
+}
+
+void ConsoleView::insertPlain(const QString &part)
+{
+    editKeepingView([&] {
+        console->moveCursor(QTextCursor::End);
+        for (const Stretch &stretch : ShapingStretches(part)) {
+            // Plain text after styled text must not take on its style, nor unshaped text the
+            // shaping of the text before it.
+            if (styled || stretch.shaping || shaped) {
+                QTextCharFormat format;
+                if (stretch.shaping)
+                    format.setFontStyleStrategy(QFont::PreferDefault);
+                console->setCurrentCharFormat(format);
+            }
+            shaped = stretch.shaping;
+            const QString &text = stretch.text;
+            for (int from = 0; from < text.size();) {
+                const int end = ConsolePieceEnd(text, from);
+                console->insertPlainText(text.mid(from, end - from));
+                from = end;
+            }
+        }
+        console->moveCursor(QTextCursor::End);
+    });
 }
 
 void ConsoleView::insertRuns(const QVector<AnsiRun> &runs, bool replace)
 {
-    console->moveCursor(QTextCursor::End);
-    bool empty = true;
-    for (const AnsiRun &run : runs)
-        empty = empty && run.text.isEmpty();
-    if (replace && empty) {
-        console->clear();
-    } else {
-        QTextCursor cursor(console->document());
-        cursor.movePosition(QTextCursor::End);
-        if (replace)
-            cursor.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
-        InsertRunsAtCursor(cursor, runs);
-    }
-    styled = true;
-    shaped = false;
-    console->moveCursor(QTextCursor::End);
+    const auto insert = [&] {
+        console->moveCursor(QTextCursor::End);
+        bool empty = true;
+        for (const AnsiRun &run : runs)
+            empty = empty && run.text.isEmpty();
+        if (replace && empty) {
+            console->clear();
+        } else {
+            QTextCursor cursor(console->document());
+            cursor.movePosition(QTextCursor::End);
+            if (replace)
+                cursor.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
+            InsertRunsAtCursor(cursor, runs);
+        }
+        styled = true;
+        shaped = false;
+        console->moveCursor(QTextCursor::End);
+    };
+    // Replacing everything keeps no place to return to.
+    if (replace)
+        insert();
+    else
+        editKeepingView(insert);
 }
 
 void ConsoleView::showPlain(const QString &text)
@@ -211,7 +232,7 @@ void ConsoleView::showPlain(const QString &text)
     shaped = false;
     if (NeedsShaping(text)) {
         console->clear();
-        insertPlain(text, false);
+        insertPlain(text);
         return;
     }
     console->setPlainText(text);
@@ -223,4 +244,48 @@ void ConsoleView::clear()
     console->clear();
     styled = false;
     shaped = false;
+}
+
+int ConsoleView::length() const
+{
+    return console->document()->characterCount() - 1;
+}
+
+QString ConsoleView::textFrom(int position) const
+{
+    QTextCursor cursor(console->document());
+    cursor.setPosition(position);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    return cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+int ConsoleView::dropFront(int count, bool toLineStart)
+{
+    count = qMin(count, length());
+    QTextDocument *document = console->document();
+    if (toLineStart) {
+        // Through the end of the line `count` falls in, unless that leaves the console empty.
+        const QTextBlock next = document->findBlock(count).next();
+        if (next.isValid() && (next.next().isValid() || next.length() > 1))
+            count = next.position();
+    }
+    if (count <= 0)
+        return 0;
+    // The lines above the view go, and the view moves up by their height: measured before,
+    // where they are laid out already.
+    QAbstractTextDocumentLayout *layout = document->documentLayout();
+    const int removedHeight =
+        paused ? int(layout->blockBoundingRect(document->findBlock(count)).top() -
+                     layout->blockBoundingRect(document->firstBlock()).top())
+               : 0;
+    editKeepingView(
+        [&] {
+            QTextCursor cursor(document);
+            cursor.beginEditBlock();
+            cursor.setPosition(count, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            cursor.endEditBlock();
+        },
+        removedHeight);
+    return count;
 }

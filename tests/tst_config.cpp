@@ -10,6 +10,7 @@
 #include "support/ordinaryuser.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,22 +49,27 @@ QString shown(QWidget *w, const GlobalSetting &setting)
         return action->isChecked() ? QStringLiteral("true") : QStringLiteral("false");
     if (auto *field = qobject_cast<QLineEdit *>(control))
         return field->text();
+    if (auto *group = qobject_cast<QActionGroup *>(control))
+        return group->checkedAction()->data().toString();
     return QStringLiteral("<no control %1>").arg(QLatin1String(setting.control));
 }
 
 // Changes a setting's control as a user would, so that its handler stores it: a selector to its
-// last item, a switch on, a text to `text`. Returns what it then shows, in stored form.
+// last item (its first if it shows the last), a switch on, a text to `text`, a choice to its last.
+// Returns what it then shows, in stored form.
 QString change(QWidget *w, const GlobalSetting &setting, const QString &text)
 {
     QObject *control = w->findChild<QObject *>(QLatin1String(setting.control));
     if (auto *box = qobject_cast<QComboBox *>(control))
-        box->setCurrentIndex(box->count() - 1);
+        box->setCurrentIndex(box->currentIndex() == box->count() - 1 ? 0 : box->count() - 1);
     else if (auto *button = qobject_cast<QAbstractButton *>(control))
         button->setChecked(!button->isChecked());
     else if (auto *action = qobject_cast<QAction *>(control))
         action->setChecked(!action->isChecked());
     else if (auto *field = qobject_cast<QLineEdit *>(control))
         field->setText(text);
+    else if (auto *group = qobject_cast<QActionGroup *>(control))
+        group->actions().last()->setChecked(true);
     return shown(w, setting);
 }
 
@@ -289,8 +295,8 @@ void ConfigTest::globalBlockOnlyFromConfigIni()
     QCOMPARE(s.rows[0], QStringLiteral("---|marker|"));
     const QString on = applied ? QStringLiteral("true") : QStringLiteral("false");
     const QMap<QString, QString> global = {
-        {Keys::Baudrate, applied ? "921600" : "110"},
-        {Keys::Databits, applied ? "6" : "5"},
+        {Keys::Baudrate, applied ? "921600" : "115200"},
+        {Keys::Databits, applied ? "6" : "8"},
         {Keys::Parity, applied ? "Mark" : "None"},
         {Keys::Flowcontrol, applied ? "XON/XOFF" : "NONE"},
         {Keys::Stopbits, applied ? "2" : "1"},
@@ -304,6 +310,7 @@ void ConfigTest::globalBlockOnlyFromConfigIni()
         {Keys::Dtr, applied ? "false" : "true"},
         {Keys::Rts, applied ? "false" : "true"},
         {Keys::SendProtocol, applied ? "YMODEM" : "RAW"},
+        {LineEndingKey, "crlf"},
     };
     QCOMPARE(s.global, global);
 }
@@ -329,7 +336,7 @@ void ConfigTest::storedValueForms_data()
                                          << "true ";
     QTest::newRow("listed baud rate") << QByteArray("baudrate=9600") << "9600"
                                       << "9600";
-    QTest::newRow("unknown baud rate") << QByteArray("baudrate=12345") << "110"
+    QTest::newRow("unknown baud rate") << QByteArray("baudrate=12345") << "115200"
                                        << "12345";
     QTest::newRow("parity in other case") << QByteArray("parity=even") << "None"
                                           << "even";
@@ -373,6 +380,8 @@ void ConfigTest::settingsTableRoundTrip()
         QVERIFY(qobject_cast<QComboBox *>(control));
     else if (setting.kind == SettingKind::Switch)
         QVERIFY(control->property("checkable").toBool());
+    else if (setting.kind == SettingKind::Choice)
+        QVERIFY(qobject_cast<QActionGroup *>(control));
     else
         QVERIFY(qobject_cast<QLineEdit *>(control));
     const QString chosen = change(&w, setting, QStringLiteral(" 中 7,\"8\" "));
@@ -393,6 +402,10 @@ void ConfigTest::settingsTableRoundTrip()
         const QString fallback = QString::fromLatin1(setting.defaultValue);
         shownFor = {{"false", "false"}, {"TRUE", fallback}, {"true", "true"},  {"1", fallback},
                     {"false", "false"}, {"", fallback},     {"True", fallback}};
+    } else if (setting.kind == SettingKind::Choice) {
+        const QString first =
+            qobject_cast<QActionGroup *>(control)->actions().first()->data().toString();
+        shownFor = {{"", first}, {chosen, chosen}, {"12345", first}, {chosen.toUpper(), first}};
     } else {
         shownFor = {{"", ""}, {chosen, chosen}};
     }
@@ -669,7 +682,7 @@ void ConfigTest::badInputNeverStopsStartupOrLoading()
             QCOMPARE(tabs->tabText(0), page0);
     };
     check();
-    QCOMPARE(control<QComboBox>(&w, "comboBox_baudrate")->currentText(), QStringLiteral("110"));
+    QCOMPARE(control<QComboBox>(&w, "comboBox_baudrate")->currentText(), QStringLiteral("115200"));
 
     const QString user = QDir::current().absoluteFilePath(QStringLiteral("user.ini"));
     writeFile(user, content);

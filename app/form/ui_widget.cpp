@@ -243,6 +243,20 @@ QWidget *Ui_Widget::setupControls(QWidget *parent)
     pushButton_expand_fold->setIconSize(QSize(25, 25));
     r1->layout()->addWidget(pushButton_expand_fold);
 
+    // The find bar stands over the command line, hidden until asked for; the window shows it by
+    // making the controls one row taller (see FindBarHeight).
+    widget_findBar = row("widget_findBar");
+    widget_findBar->hide();
+    lineEdit_find = Named<QLineEdit>(widget_findBar, QStringLiteral("lineEdit_find"));
+    SetHeight(lineEdit_find, 30);
+    widget_findBar->layout()->addWidget(lineEdit_find);
+    pushButton_find_previous = button(widget_findBar, "pushButton_find_previous", 40, 30);
+    pushButton_find_next = button(widget_findBar, "pushButton_find_next", 40, 30);
+    checkBox_find_case = check(widget_findBar, "checkBox_find_case");
+    label_find_count = Named<QLabel>(widget_findBar, QStringLiteral("label_find_count"));
+    label_find_count->setMinimumWidth(80);
+    widget_findBar->layout()->addWidget(label_find_count);
+
     QWidget *r2 = row("widget_controlRow2");
     lineEdit_main_cmd = Named<QLineEdit>(r2, QStringLiteral("lineEdit_main_cmd"));
     SetHeight(lineEdit_main_cmd, 30);
@@ -563,6 +577,14 @@ void Ui_Widget::retranslateUi(QWidget *form)
     checkBox_CmdWithEnter->setText(QCoreApplication::translate("Widget", "发送回车换行"));
     pushButton_expand_fold->setText(QString());
     pushButton_main_cmd_send->setText(QCoreApplication::translate("Widget", "发送内容"));
+    lineEdit_find->setPlaceholderText(QCoreApplication::translate("Widget", "查找"));
+    pushButton_find_previous->setText(QStringLiteral("▲"));
+    pushButton_find_previous->setToolTip(
+        QCoreApplication::translate("Widget", "上一个 (Shift+F3)"));
+    pushButton_find_next->setText(QStringLiteral("▼"));
+    pushButton_find_next->setToolTip(QCoreApplication::translate("Widget", "下一个 (F3)"));
+    checkBox_find_case->setText(QCoreApplication::translate("Widget", "区分大小写"));
+    label_find_count->setText(QStringLiteral("0/0"));
     pushButton_send_file_path->setText(Texts::NoFileToSend());
     pushButton_send_file->setText(Texts::SendFileButton());
     pushButton_log_filepath->setText(Texts::NoLogPath());

@@ -62,6 +62,12 @@ public:
     QCheckBox *checkBox_Timestamp;
     QCheckBox *checkBox_CmdWithEnter;
     QPushButton *pushButton_expand_fold;
+    QWidget *widget_findBar;
+    QLineEdit *lineEdit_find;
+    QPushButton *pushButton_find_previous;
+    QPushButton *pushButton_find_next;
+    QCheckBox *checkBox_find_case;
+    QLabel *label_find_count;
     QLineEdit *lineEdit_main_cmd;
     QPushButton *pushButton_main_cmd_send;
     QPushButton *pushButton_send_file_path;

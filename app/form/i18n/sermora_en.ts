@@ -481,5 +481,33 @@ Open the port again, then send.</translation>
         <source>串口已关闭</source>
         <translation>the port closed</translation>
     </message>
+    <message>
+        <source>查找</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>上一个 (Shift+F3)</source>
+        <translation>Previous (Shift+F3)</translation>
+    </message>
+    <message>
+        <source>下一个 (F3)</source>
+        <translation>Next (F3)</translation>
+    </message>
+    <message>
+        <source>区分大小写</source>
+        <translation>Match case</translation>
+    </message>
+    <message>
+        <source>查找…</source>
+        <translation>Find…</translation>
+    </message>
+    <message>
+        <source>暂停滚动</source>
+        <translation>Pause scrolling</translation>
+    </message>
+    <message>
+        <source>每条文本命令后追加 %1（右键选择）</source>
+        <translation>Appends %1 to each text command (right-click to choose)</translation>
+    </message>
 </context>
 </TS>
