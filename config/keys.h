@@ -20,6 +20,8 @@ inline const QString Dtr = QStringLiteral("/globalSetting/dtr");
 inline const QString Rts = QStringLiteral("/globalSetting/rts");
 inline const QString RunTimes = QStringLiteral("/globalSetting/runTimes");
 inline const QString Interval = QStringLiteral("/globalSetting/delay");
+// The network ports of the port list (JoinNetPorts, serial/neturl.h).
+inline const QString NetworkPorts = QStringLiteral("/globalSetting/networkPorts");
 
 // The row keys are RowKey (commands/rowcolumns.h).
 // "/TabName/" + page.
