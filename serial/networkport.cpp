@@ -84,6 +84,12 @@ NetworkPort::NetworkPort(const NetPortUrl &url, QObject *parent)
     });
 }
 
+NetworkPort::~NetworkPort()
+{
+    // Released without a close: the socket's last signals must not reach a port half destroyed.
+    disconnect(&socket, nullptr, this, nullptr);
+}
+
 bool NetworkPort::open(const LineSettings &settings)
 {
     asked = settings;
@@ -314,7 +320,8 @@ void NetworkPort::onDisconnected()
     if (!opened || lost)
         return;
     // What the server sent before it went is still shown, past the bound: nothing more comes.
-    take(socket.readAll());
+    if (socket.isOpen())
+        take(socket.readAll());
     lost = true;
     emit errorOccurred();
     emit vanished();

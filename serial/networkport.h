@@ -18,6 +18,7 @@ public:
     static constexpr int ConnectTimeoutMs = 5000;
 
     explicit NetworkPort(const NetPortUrl &url, QObject *parent = nullptr);
+    ~NetworkPort() override;
 
     // Connects, handling events meanwhile (the window stays responsive); a raw stream is open
     // once connected, an RFC 2217 one once the server has answered the Telnet negotiation.

@@ -291,11 +291,9 @@ void Widget::SetUpNetworkPorts()
         remove->setObjectName(QStringLiteral("action_removeNetworkPort"));
         const int current = ui->comboBox_serial->currentIndex();
         remove->setEnabled(current >= FirstNetworkEntry());
-        QAction *chosen = menu.exec(ui->comboBox_serial->mapToGlobal(at));
-        if (chosen == add)
-            AskForNetworkPort();
-        else if (chosen == remove)
-            RemoveNetworkPort(current);
+        connect(add, &QAction::triggered, this, &Widget::AskForNetworkPort, Qt::QueuedConnection);
+        connect(remove, &QAction::triggered, this, [this, current] { RemoveNetworkPort(current); });
+        menu.exec(ui->comboBox_serial->mapToGlobal(at));
     });
 }
 
