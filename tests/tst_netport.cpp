@@ -1,6 +1,7 @@
 // Network ports against the real ser2net on the loopback interface, serving the pty the test plays
 // the module on, and against test servers that refuse or stay silent.
 
+#include "app/commandline.h"
 #include "app/globals.h"
 #include "app/texts.h"
 #include "app/widget.h"
@@ -243,11 +244,17 @@ void NetPortTest::addedFromTheMenuStoredAndRemoved()
 
 void NetPortTest::rfc2217CarriesSettingsAndBytes()
 {
-    get<QComboBox>("comboBox_baudrate")->setCurrentText(QStringLiteral("115200"));
     get<QComboBox>("comboBox_databits")->setCurrentText(QStringLiteral("7"));
     get<QComboBox>("comboBox_parity")->setCurrentText(QStringLiteral("Even"));
     get<QComboBox>("comboBox_stopbits")->setCurrentText(QStringLiteral("2"));
-    window->OpenFromCommandLine(QStringLiteral("rfc2217://127.0.0.1:%1").arg(rfcPort), QString());
+    // As --port and --baud ask; --baud is checked against this list before the window exists.
+    auto *rates = get<QComboBox>("comboBox_baudrate");
+    QStringList items;
+    for (int i = 0; i < rates->count(); ++i)
+        items << rates->itemText(i);
+    QCOMPARE(items, BaudRateChoices);
+    window->OpenFromCommandLine(QStringLiteral("rfc2217://127.0.0.1:%1").arg(rfcPort),
+                                QStringLiteral("115200"));
     QVERIFY(serialPort != nullptr);
     QCOMPARE(get<QPushButton>("pushButton_serialOpen")->text(), QStringLiteral("Close"));
 
