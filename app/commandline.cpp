@@ -22,7 +22,7 @@ const QStringList QtFlags =
     QStringLiteral("dograb nograb reverse sync testability widgetcount").split(QLatin1Char(' '));
 
 const char Usage[] =
-    "Usage: sermora [--from-menu] [toolkit options]\n"
+    "Usage: sermora [--from-menu] [--port NAME [--baud RATE]] [toolkit options]\n"
     "       sermora --help | --version\n"
     "\n"
     "A serial terminal for communication modules. It keeps config.ini, and proposes\n"
@@ -33,6 +33,10 @@ const char Usage[] =
     "  --from-menu    as the menu entry starts it: keep the files in\n"
     "                 $XDG_DATA_HOME/sermora (~/.local/share/sermora), created if need be,\n"
     "                 and turn the per-chunk and per-keystroke traces off\n"
+    "  --port NAME    once the window is shown, open NAME as OPEN does, with the\n"
+    "                 stored line parameters: a system port (ttyUSB0), a device path,\n"
+    "                 or a network port rfc2217://HOST:PORT or tcp://HOST:PORT\n"
+    "  --baud RATE    open it at RATE, one of the baud-rate list (110 ... 921600)\n"
     "\n"
     "The toolkit's own options (-platform, -style, -qwindowtitle, ...) are passed on.\n"
     "SERMORA_EXTRA_PORTS=PATH[:PATH...] lists devices to offer besides the system's\n"
@@ -49,11 +53,18 @@ CommandLine Refuse(const QString &error)
 
 } // namespace
 
+const QStringList BaudRateChoices =
+    QStringLiteral("110 300 600 1200 2400 4800 9600 14400 19200 38400 57600 115200 230400 380400 "
+                   "460800 921600")
+        .split(QLatin1Char(' '));
+
 CommandLine ParseCommandLine(const QStringList &arguments)
 {
     bool help = false;
     bool version = false;
     bool fromMenu = false;
+    QString port;
+    QString baudRate;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
@@ -62,6 +73,10 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             version = true;
         } else if (argument == QLatin1String("--from-menu")) {
             fromMenu = true;
+        } else if (argument == QLatin1String("--port") || argument == QLatin1String("--baud")) {
+            if (++i == arguments.size() || arguments.at(i).isEmpty())
+                return Refuse(QStringLiteral("option '%1' needs a value").arg(argument));
+            (argument == QLatin1String("--port") ? port : baudRate) = arguments.at(i);
         } else {
             // The toolkit takes its options with one dash or two.
             const QString name = argument.startsWith(QLatin1String("--")) ? argument.mid(2)
@@ -81,7 +96,14 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             }
         }
     }
+    if (!baudRate.isEmpty() && !BaudRateChoices.contains(baudRate))
+        return Refuse(QStringLiteral("'%1' is not one of the baud rates: %2")
+                          .arg(baudRate, BaudRateChoices.join(QLatin1Char(' '))));
+    if (!baudRate.isEmpty() && port.isEmpty())
+        return Refuse(QStringLiteral("option '--baud' needs '--port'"));
     CommandLine command;
+    command.port = port;
+    command.baudRate = baudRate;
     command.action = help ? CommandLine::Help : version ? CommandLine::Version : CommandLine::Run;
     command.fromMenu = fromMenu;
     return command;

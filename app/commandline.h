@@ -11,6 +11,10 @@ struct CommandLine
     Action action = Run;
     // Started from the desktop entry: files go to the per-user data folder, data traces off.
     bool fromMenu = false;
+    // The port to open once the window is shown (--port), and the baud rate to open it with
+    // (--baud, one of the baud-rate selector's items); empty when not given.
+    QString port;
+    QString baudRate;
     // Why the command line was refused (Invalid only).
     QString error;
 };
@@ -19,6 +23,9 @@ struct CommandLine
 // -qwindowtitle, ...) are accepted and left for the application object to take.
 CommandLine ParseCommandLine(const QStringList &arguments);
 CommandLine ParseCommandLine(int argc, char *argv[]);
+
+// The items of the baud-rate selector, which --baud must be one of.
+extern const QStringList BaudRateChoices;
 
 // Prints what a command line other than Run asks for and returns the exit code: 0 for the help
 // and the version on standard output, 2 for a refused command line, with the usage on standard

@@ -3,6 +3,7 @@
 #include "app/widget.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -24,5 +25,9 @@ int main(int argc, char *argv[])
     InstallTranslation(a);
     Widget w;
     w.show();
+    // From the event loop, so that the window is on the screen under a failure's box.
+    if (!command.port.isEmpty())
+        QTimer::singleShot(
+            0, &w, [&w, &command] { w.OpenFromCommandLine(command.port, command.baudRate); });
     return a.exec();
 }

@@ -289,4 +289,43 @@ QString LineEndingToolTip(const QString &ending)
     return QCoreApplication::translate("Widget", "每条文本命令后追加 %1（右键选择）").arg(ending);
 }
 
+QString AddNetworkPortOption()
+{
+    return QCoreApplication::translate("Widget", "添加网络端口…");
+}
+
+QString RemoveNetworkPortOption()
+{
+    return QCoreApplication::translate("Widget", "删除网络端口");
+}
+
+QString AddNetworkPortTitle()
+{
+    return QCoreApplication::translate("Widget", "添加网络端口");
+}
+
+QString AddNetworkPortLabel()
+{
+    return QCoreApplication::translate("Widget",
+                                       "网络端口地址（rfc2217://主机:端口 或 tcp://主机:端口）：");
+}
+
+QString BadNetworkPort(const QString &entry)
+{
+    return QCoreApplication::translate(
+               "Widget",
+               "“%1”不是网络端口地址！\r\n请输入 rfc2217://主机:端口 或 tcp://主机:端口。")
+        .arg(entry);
+}
+
+QString ConnectTimedOut()
+{
+    return QCoreApplication::translate("Widget", "连接超时");
+}
+
+QString ServerSilent()
+{
+    return QCoreApplication::translate("Widget", "连接超时：服务器接受了连接但没有应答");
+}
+
 } // namespace Texts

@@ -78,4 +78,14 @@ QString LineEndingToolTip(const QString &ending);
 QString CounterToolTip();
 QString PulseOption();
 
+// Network ports: the port list's context menu, its dialog and refusal, and the reasons of a
+// failed connection that the socket does not give.
+QString AddNetworkPortOption();
+QString RemoveNetworkPortOption();
+QString AddNetworkPortTitle();
+QString AddNetworkPortLabel();
+QString BadNetworkPort(const QString &entry);
+QString ConnectTimedOut();
+QString ServerSilent();
+
 } // namespace Texts

@@ -112,6 +112,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
     ShowDefaults(this);
     LoadConfigFile(QStringLiteral("config.ini"));
     UpdateRtsToggle();
+    SetUpNetworkPorts();
 
     // Told once the event loop runs, so the box comes up over the window that main has shown.
     if (!setAside.isEmpty())

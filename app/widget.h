@@ -28,6 +28,7 @@ class QTimer;
 class Ui_Widget;
 class ConsoleModel;
 struct ConsoleOptions;
+struct NetPortUrl;
 
 // The one main window. Its members are defined in the folder of the subsystem they serve, one
 // .cpp file without a header each; they are declared below grouped by that file. The
@@ -70,6 +71,11 @@ private:
     bool isRightPanelHidden = false;
 
     // ---- serial/ports.cpp: port discovery, the line parameters, opening and closing the port.
+public:
+    // Chooses the port named on the command line (a system name, a device path or a network
+    // address) and opens it as OPEN does, with `baudRate` if not empty; a failure shows the box.
+    void OpenFromCommandLine(const QString &name, const QString &baudRate);
+
 private slots:
     void _KESTO_GetSerialPorts();
     void on_comboBox_baudrate_currentIndexChanged(const QString &arg1);
@@ -88,6 +94,16 @@ private:
     void ClosePort(const QString &caller);
     // At a scan: reopens the port that an unplug closed, if it is back in time.
     void ReopenIfBack();
+    // The open port says its device went for good: closed as at an unplug.
+    void ClosePortThatWent();
+    // Lists the stored network ports and gives the port list its context menu (add, remove).
+    void SetUpNetworkPorts();
+    // The add dialog: a valid address joins the list and is chosen, a malformed one is refused.
+    void AskForNetworkPort();
+    // Lists and stores the address unless it is listed already; its position in the list.
+    int AddNetworkPort(const NetPortUrl &url);
+    // Forgets the network port at this position of the list (no other entry).
+    void RemoveNetworkPort(int index);
     // The six selectors of the port group, the port first, each with the key its choice is
     // stored under in "config.ini"; the port's key is empty, since the port is not stored.
     QList<QPair<QComboBox *, QString>> PortSelectors() const;

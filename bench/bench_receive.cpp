@@ -23,9 +23,12 @@
 #include <QThread>
 #include <QTimer>
 
+#include <arpa/inet.h>
 #include <cstdio>
 #include <functional>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
@@ -184,7 +187,7 @@ void report(const Phase &phase, const Figures &figures)
                     ": longest the event loop was held up (input waits that long)");
 }
 
-Figures runPhase(Widget &window, const PtyPair &pty, const Phase &phase)
+Figures runPhase(Widget &window, int peerFd, const Phase &phase)
 {
     const qint64 total = phase.total;
     const qint64 rate = phase.rate;
@@ -202,7 +205,7 @@ Figures runPhase(Widget &window, const PtyPair &pty, const Phase &phase)
     const double processCpu = cpuSeconds(RUSAGE_SELF);
     const double guiCpu = cpuSeconds(RUSAGE_THREAD);
     phaseClock.start();
-    std::thread peer(stream, pty.masterFd(), std::cref(phase.block), total, rate);
+    std::thread peer(stream, peerFd, std::cref(phase.block), total, rate);
     // The loop sleeps between events, as the program's own would. The tick ends a stuck run and
     // measures the longest the event loop was kept from handling anything, a click for instance.
     QTimer tick;
@@ -254,6 +257,22 @@ Phase plainPhase(qint64 total, qint64 rate, bool hexView)
                 " view, stamps on"};
 }
 
+// A listening TCP socket on 127.0.0.1 at a port the system picks; -1 on failure.
+int listenOnLoopback()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+        ::listen(fd, 1) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -291,7 +310,7 @@ int main(int argc, char *argv[])
     const QByteArray floodMib = QByteArray::number(double(floodBytes) / (1024 * 1024), 'g', 3);
     for (bool hexView : {false, true}) {
         const Phase phase = plainPhase(floodBytes, 0, hexView);
-        report(phase, runPhase(window, pty, phase));
+        report(phase, runPhase(window, pty.masterFd(), phase));
         settle(500);
         const double rss = residentMiB();
         std::printf("resident memory after that: %.1f MiB\n", rss);
@@ -302,7 +321,7 @@ int main(int argc, char *argv[])
     }
     for (bool hexView : {false, true}) {
         const Phase phase = plainPhase(uartBytes, uartRate, hexView);
-        report(phase, runPhase(window, pty, phase));
+        report(phase, runPhase(window, pty.masterFd(), phase));
     }
 
     // Colours off and on in turn, so that a change of the machine's load hits both alike.
@@ -323,7 +342,7 @@ int main(int argc, char *argv[])
             on ? "receive.esplog.colours_on" : "receive.esplog.colours_off",
             on ? "coloured log (ESP-IDF style), flood, text view, stamps on, colours on"
                : "coloured log (ESP-IDF style), flood, text view, stamps on, colours off"};
-        const Figures figures = runPhase(window, pty, phase);
+        const Figures figures = runPhase(window, pty.masterFd(), phase);
         sum[on].rateKiBs += figures.rateKiBs / 2;
         sum[on].cpuMsPerMiB += figures.cpuMsPerMiB / 2;
         sum[on].gapMs = std::max(sum[on].gapMs, figures.gapMs);
@@ -336,6 +355,26 @@ int main(int argc, char *argv[])
     printResult("receive.esplog.colour_cost", ratio, 2, "x",
                 "Receive coloured log (ESP-IDF style, flood, text view, stamps on): CPU per MiB "
                 "with colours on over colours off");
+    // The same flood over a raw TCP network port on the loopback interface, beside the pty's.
+    colours->setChecked(false);
+    if (const int tcp = listenOnLoopback(); tcp >= 0) {
+        window.findChild<QPushButton *>(QStringLiteral("pushButton_serialOpen"))->click();
+        sockaddr_in address{};
+        socklen_t length = sizeof address;
+        ::getsockname(tcp, reinterpret_cast<sockaddr *>(&address), &length);
+        // The connect completes in the listen backlog, before the accept.
+        window.OpenFromCommandLine(
+            QStringLiteral("tcp://127.0.0.1:%1").arg(ntohs(address.sin_port)), QString());
+        const int peer = ::accept(tcp, nullptr, nullptr);
+        if (peer >= 0) {
+            Phase phase = plainPhase(floodBytes, 0, false);
+            phase.name = "receive.tcp.flood.text";
+            phase.what = "raw TCP network port on loopback, flood, text view, stamps on";
+            report(phase, runPhase(window, peer, phase));
+            ::close(peer);
+        }
+        ::close(tcp);
+    }
     const double peak = residentMiB(0, "VmHWM:");
     std::printf("peak resident memory: %.1f MiB\n", peak);
     printResult("memory.peak", peak, 1, "MiB", "Peak resident memory over the whole receive bench");

@@ -21,6 +21,8 @@ inline const QString Rts = QStringLiteral("/globalSetting/rts");
 inline const QString RunTimes = QStringLiteral("/globalSetting/runTimes");
 inline const QString Interval = QStringLiteral("/globalSetting/delay");
 inline const QString SendProtocol = QStringLiteral("/globalSetting/sendProtocol");
+// The network ports of the port list (JoinNetPorts, serial/neturl.h).
+inline const QString NetworkPorts = QStringLiteral("/globalSetting/networkPorts");
 
 // The row keys are RowKey (commands/rowcolumns.h).
 // "/TabName/" + page.

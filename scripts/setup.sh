@@ -8,9 +8,11 @@ SANITIZE=OFF
 # Build tools, Qt 5 with Serial Port, the Qt 5 Linguist tools (lupdate, lrelease and their CMake
 # package) for the English texts, a CJK font for the Chinese texts, and the X11 libraries the Qt
 # platform plugin needs when a display is present, and lrzsz, whose XMODEM and YMODEM receivers
-# (rx, rb) are the other end of the file protocols' tests.
+# (rx, rb) are the other end of the file protocols' tests, and ser2net, which serves a pty over the
+# network for the network ports' tests.
 PACKAGES=(build-essential cmake pkg-config qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev
-          qttools5-dev qttools5-dev-tools fonts-wqy-microhei fontconfig libxkbcommon-x11-0 lrzsz)
+          qttools5-dev qttools5-dev-tools fonts-wqy-microhei fontconfig libxkbcommon-x11-0 lrzsz
+          ser2net)
 
 install_missing() {
     local missing=()

@@ -59,4 +59,7 @@ signals:
     void dataArrived();
     // A read or write failed; the session stays open, closing it is the port scan's business.
     void errorOccurred();
+    // The device went away for good while open (hasGone() is true now): the session ends as at
+    // an unplug. A port the scan can see vanish (a device node) need not say it.
+    void vanished();
 };

@@ -39,6 +39,8 @@ class CommandLineTest : public QObject
 private slots:
     void parse_data();
     void parse();
+    void portAndBaud_data();
+    void portAndBaud();
     void menuDataFolder_data();
     void menuDataFolder();
     void answersWithoutDisplay_data();
@@ -99,6 +101,59 @@ void CommandLineTest::parse()
     QCOMPARE(command.fromMenu, fromMenu);
     if (action == CommandLine::Invalid)
         QVERIFY2(command.error.contains(culprit), qPrintable(command.error));
+}
+
+void CommandLineTest::portAndBaud_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("baud");
+    // For a refused command line: the text its message must hold.
+    QTest::addColumn<QString>("culprit");
+
+    QTest::newRow("port") << QStringList{"--port", "ttyUSB0"} << "ttyUSB0"
+                          << ""
+                          << "";
+    QTest::newRow("network port and baud")
+        << QStringList{"--baud", "921600", "--port", "rfc2217://rack:4001"} << "rfc2217://rack:4001"
+        << "921600"
+        << "";
+    QTest::newRow("baud not in the list")
+        << QStringList{"--port", "ttyUSB0", "--baud", "12345"} << ""
+        << ""
+        << "12345";
+    QTest::newRow("baud with spaces") << QStringList{"--port", "ttyUSB0", "--baud", " 9600"} << ""
+                                      << ""
+                                      << "' 9600'";
+    QTest::newRow("baud without port") << QStringList{"--baud", "9600"} << ""
+                                       << ""
+                                       << "--port";
+    QTest::newRow("port without name") << QStringList{"--port"} << ""
+                                       << ""
+                                       << "--port";
+    QTest::newRow("empty port") << QStringList{"--port", ""} << ""
+                                << ""
+                                << "--port";
+}
+
+void CommandLineTest::portAndBaud()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, port);
+    QFETCH(QString, baud);
+    QFETCH(QString, culprit);
+
+    const CommandLine command = ParseCommandLine(arguments);
+    if (!culprit.isEmpty()) {
+        QCOMPARE(command.action, CommandLine::Invalid);
+        QVERIFY2(command.error.contains(culprit), qPrintable(command.error));
+        // A refusal ends with exit code 2.
+        QCOMPARE(AnswerCommandLine(command), 2);
+        return;
+    }
+    QCOMPARE(command.action, CommandLine::Run);
+    QCOMPARE(command.port, port);
+    QCOMPARE(command.baudRate, baud);
 }
 
 void CommandLineTest::menuDataFolder_data()

@@ -509,5 +509,35 @@ Open the port again, then send.</translation>
         <source>每条文本命令后追加 %1（右键选择）</source>
         <translation>Appends %1 to each text command (right-click to choose)</translation>
     </message>
+    <message>
+        <source>添加网络端口…</source>
+        <translation>Add network port…</translation>
+    </message>
+    <message>
+        <source>删除网络端口</source>
+        <translation>Remove network port</translation>
+    </message>
+    <message>
+        <source>添加网络端口</source>
+        <translation>Add network port</translation>
+    </message>
+    <message>
+        <source>网络端口地址（rfc2217://主机:端口 或 tcp://主机:端口）：</source>
+        <translation>Network port address (rfc2217://HOST:PORT or tcp://HOST:PORT):</translation>
+    </message>
+    <message>
+        <source>“%1”不是网络端口地址！<byte value="xd"/>
+请输入 rfc2217://主机:端口 或 tcp://主机:端口。</source>
+        <translation>"%1" is not a network port address!<byte value="xd"/>
+Enter rfc2217://HOST:PORT or tcp://HOST:PORT.</translation>
+    </message>
+    <message>
+        <source>连接超时</source>
+        <translation>Connection timed out</translation>
+    </message>
+    <message>
+        <source>连接超时：服务器接受了连接但没有应答</source>
+        <translation>Connection timed out: the server accepted the connection but did not answer</translation>
+    </message>
 </context>
 </TS>
