@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDeadlineTimer>
@@ -196,7 +197,10 @@ void NetPortTest::exchange(const QByteArray &bytes)
     QTRY_COMPARE_WITH_TIMEOUT(received.size(), bytes.size(), 10000);
     window->SetReceiveConsumer({});
     QCOMPARE(received, bytes);
-    QCOMPARE(serialPort->write(bytes), qint64(bytes.size()));
+    // Out as a hex send does it, every byte value included.
+    get<QCheckBox>("checkBox_CmdHexSend")->setChecked(true);
+    get<QLineEdit>("lineEdit_main_cmd")->setText(QString::fromLatin1(bytes.toHex(' ')));
+    get<QPushButton>("pushButton_main_cmd_send")->click();
     QCOMPARE(pty->readAtLeast(bytes.size(), 10000), bytes);
 }
 
