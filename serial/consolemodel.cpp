@@ -43,6 +43,26 @@ void ConsoleModel::showChunk(const QByteArray &data, bool received, const Consol
     emit chunkShown(data.size(), options.hexView ? rendered.hex.size() : textAdded);
 }
 
+void ConsoleModel::showNote(const QString &line, const ConsoleOptions &options,
+                            const QDateTime &now)
+{
+    const QString stamp = options.timestamps ? FormatStamp(now, false, true) : QString();
+    const bool textAtLineStart = textBuffer.isEmpty() || textBuffer.endsWith(QLatin1Char('\n'));
+    const QString text = (textAtLineStart ? QString() : QStringLiteral("\r\n")) + stamp + line +
+                         QStringLiteral("\r\n");
+    const bool hexAtLineStart = hexBuffer.isEmpty() || hexBuffer.endsWith(QLatin1Char('\n'));
+    const QString hex =
+        (hexAtLineStart ? QString() : QStringLiteral("\n")) + stamp + line + QLatin1Char('\n');
+    const int shownBefore = view.length();
+    hexBuffer.append(hex);
+    const int textBefore = textBuffer.size();
+    appendText(text, false, options);
+    if (options.hexView)
+        showPart(hex);
+    notePart(textBuffer.size() - textBefore, hex.size(), shownBefore);
+    trim(options.hexView);
+}
+
 void ConsoleModel::flushHeld(const ConsoleOptions &options, const QDateTime &now)
 {
     // The start of an escape sequence is text now, and the device's colour ends with the session.

@@ -38,6 +38,9 @@ public:
     // received stream, whose cut-off characters and sequences go on in its next chunk.
     void showChunk(const QByteArray &data, bool received, const ConsoleOptions &options,
                    const QDateTime &now);
+    // A line of the program's own (a transfer's start and end), in words in both renditions and
+    // on a line of its own, stamped like the lines around it.
+    void showNote(const QString &line, const ConsoleOptions &options, const QDateTime &now);
     // What the received stream still holds back is shown as text: the session ends.
     void flushHeld(const ConsoleOptions &options, const QDateTime &now);
     // Shows the hex or the text rendition in place of the other.

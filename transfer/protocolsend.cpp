@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "app/warning.h"
 #include "config/globalsettings.h"
+#include "serial/consolemodel.h"
 #include "serial/port.h"
 #include "serial/trace.h"
 
@@ -95,9 +96,8 @@ void Widget::StartTransfer(SendProtocol protocol)
     transfer = std::make_unique<XmodemSender>(protocol, std::move(file), transferTimeouts);
     qCDebug(DataTrace) << "Transfer:" << SendProtocolText(protocol) << fileToSend
                        << transfer->fileSize();
-    ShowData((Texts::TransferStarted(SendProtocolText(protocol), transfer->fileSize()) + "\r\n")
-                 .toUtf8(),
-             false);
+    console->showNote(Texts::TransferStarted(SendProtocolText(protocol), transfer->fileSize()),
+                      ConsoleOptionsShown(), QDateTime::currentDateTime());
     ui->progressBar->setValue(0);
     ui->pushButton_send_file->setText(Texts::CancelSendButton());
     SetReceiveConsumer([this](const QByteArray &bytes) { TransferReceived(bytes); });
@@ -160,7 +160,7 @@ void Widget::FinishTransfer(const QByteArray &rest)
     const QString line = ended->state() == XmodemSender::State::Done
                              ? Texts::TransferDone(protocol, ended->fileSize())
                              : Texts::TransferStopped(protocol, FailureReason(failure));
-    ShowData((line + "\r\n").toUtf8(), false);
+    console->showNote(line, ConsoleOptionsShown(), QDateTime::currentDateTime());
     if (!rest.isEmpty())
         ShowData(rest, true);
     ui->pushButton_send_file->setText(Texts::SendFileButton());
