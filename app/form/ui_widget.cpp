@@ -2,11 +2,11 @@
 
 #include "app/form/pixmaps.h"
 #include "app/form/styles.h"
+#include "app/qtcompat.h"
 #include "app/texts.h"
 
 #include <QCoreApplication>
 #include <QIcon>
-#include <QMetaObject>
 #include <QSpacerItem>
 
 namespace {
@@ -79,7 +79,7 @@ void Ui_Widget::setupUi(QWidget *form)
     retranslateUi(form);
     pushButton_send_file_path->setDefault(false);
     tabWidget->setCurrentIndex(0);
-    QMetaObject::connectSlotsByName(form);
+    ConnectSlotsByName(form);
 }
 
 QWidget *Ui_Widget::setupTitleBar(QWidget *form)
