@@ -6,6 +6,7 @@
 class QMouseEvent;
 class QObject;
 class QPoint;
+class QSettings;
 
 // Qt 5 scales for high-DPI screens and picks @2x images only when asked to; Qt 6 always does.
 void UseToolkitHighDpiScaling();
@@ -18,3 +19,9 @@ QPoint GlobalPosition(const QMouseEvent &event);
 // QString &) whose combo box announces only the new index (Qt 6's QComboBox): it gets the text of
 // the item chosen, as from Qt 5's signal.
 void ConnectSlotsByName(QObject *form);
+
+// Keeps the INI file settings writes in Qt 5's form. Qt 6 writes the non-ASCII characters of values
+// as UTF-8, where Qt 5 writes \x escapes, which Qt 6 reads as well, while Qt 5 would read Qt 6's
+// UTF-8 as Latin-1; on Qt 6 each write of the file, including the last as settings goes, is
+// rewritten with Qt 5's escapes.
+void KeepQt5IniForm(QSettings &settings);
