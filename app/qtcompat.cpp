@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QList>
 #include <QMetaMethod>
 #include <QMouseEvent>
