@@ -155,6 +155,12 @@ void UseToolkitHighDpiScaling()
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+#else
+    // Qt 6 sizes the fonts by the density itself even when the factor is rounded: at 150 % fonts
+    // half as large again in boxes twice the size. As on Qt 5, they follow the rounded factor, so
+    // the window is the 96-dpi one scaled; the variable is Qt 6's only switch for it.
+    if (!qEnvironmentVariableIsSet("QT_DPI_ADJUSTMENT_POLICY"))
+        qputenv("QT_DPI_ADJUSTMENT_POLICY", "DontAdjustDpi");
 #endif
 }
 

@@ -8,7 +8,8 @@ class QObject;
 class QPoint;
 class QSettings;
 
-// Qt 5 scales for high-DPI screens and picks @2x images only when asked to; Qt 6 always does.
+// Qt 5 scales for high-DPI screens and picks @2x images only when asked to; Qt 6 always does, and
+// is told to size fonts by the rounded factor as Qt 5 does. Before the application object.
 void UseToolkitHighDpiScaling();
 
 // Where the cursor was on the screen, in whole device-independent pixels.
