@@ -4,6 +4,7 @@
 #include "app/form/styles.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/qtcompat.h"
 #include "app/texts.h"
 
 #include <QEvent>
@@ -69,7 +70,7 @@ bool Widget::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
 
     const auto *mouse = static_cast<QMouseEvent *>(event);
-    const QPoint cursor = mouse->globalPos();
+    const QPoint cursor = GlobalPosition(*mouse);
     const bool leftHeld = mouse->buttons() & Qt::LeftButton;
 
     if (watched == ui->widget_menuBar) {

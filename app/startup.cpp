@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/qtcompat.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLocale>
@@ -18,8 +20,7 @@ QString LanguagePart(const QString &name)
 
 void EnableHighDpiScaling()
 {
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    UseToolkitHighDpiScaling();
     // Whole factors only: the form mixes fixed pixel sizes with fonts in points. Rounding to the
     // nearest keeps factor 1 below 150 %, so a screen the X server reports at 96.07 or 100 dpi
     // looks exactly as before (passing the factor through would scale it by 1.001 or 1.04) and

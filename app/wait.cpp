@@ -16,7 +16,7 @@ void WaitHandlingEvents(qint64 ms, const bool *keepGoing)
     while (!deadline.hasExpired()) {
         if (keepGoing && !*keepGoing)
             return;
-        wake.start(int(qBound<qint64>(0, deadline.remainingTime(), 1 << 30)));
+        wake.start(int(qBound(qint64(0), deadline.remainingTime(), qint64(1) << 30)));
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
 }

@@ -3,6 +3,7 @@
 #include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/qtcompat.h"
 #include "app/texts.h"
 #include "app/warning.h"
 #include "config/globalsettings.h"
@@ -72,6 +73,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
     // Owned by the window, so a change still waiting for its deferred write is written when the
     // window goes, even after the event loop has ended.
     settings = new QSettings(QStringLiteral("config.ini"), QSettings::IniFormat, this);
+    KeepQt5IniForm(*settings);
     SetUpConsoleMenu();
     SetUpLineStrip();
     console = new ConsoleModel(ui->textBrowser, textDisplayBuffer, hexDisplayBuffer, this);

@@ -3,6 +3,7 @@
 #include "app/counts.h"
 #include "app/form/ui_widget.h"
 #include "app/globals.h"
+#include "app/qtcompat.h"
 #include "app/texts.h"
 #include "app/warning.h"
 #include "config/filenames.h"
@@ -55,6 +56,7 @@ void Widget::on_pushButton_saveConfigFile_clicked()
 
     // Keys already in the file and not written here stay as they were.
     QSettings file(path, QSettings::IniFormat);
+    KeepQt5IniForm(file);
     for (int page = 0; page < PageCount; ++page)
         file.setValue(Keys::TabNameKey(page), ui->tabWidget->tabText(page));
     for (const GlobalSetting &setting : GlobalSettings) {

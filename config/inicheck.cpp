@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
-#include <QTextCodec>
 
 #include <cstring>
 
@@ -99,8 +98,10 @@ bool NextIniLine(const QByteArray &data, int &pos, IniLine &line)
 // \x and hex digits, or a backslash and octal digits, the character of that code (its low 16
 // bits); a backslash before a line break or any other character stands for nothing. Other bytes
 // are Latin-1, or UTF-8 (each run decoded on its own) in a file that starts with a byte order
-// mark. Trailing spaces are not removed: they cannot change how a text starts.
-QStringList IniValueTexts(const QByteArray &data, int from, int to, QTextCodec *codec)
+// mark. Either way no such byte becomes a character below 0x80, so the Qt 6 reader, which takes
+// them all as UTF-8, finds the same serialised values. Trailing spaces are not removed: they
+// cannot change how a text starts.
+QStringList IniValueTexts(const QByteArray &data, int from, int to, bool utf8)
 {
     QStringList texts;
     QString text;
@@ -159,8 +160,8 @@ QStringList IniValueTexts(const QByteArray &data, int from, int to, QTextCodec *
             int end = i + 1;
             while (end < to && data.at(end) != '\\' && data.at(end) != '"' && data.at(end) != ',')
                 ++end;
-            text += codec ? codec->toUnicode(data.constData() + i, end - i)
-                          : QString::fromLatin1(data.constData() + i, end - i);
+            text += utf8 ? QString::fromUtf8(data.constData() + i, end - i)
+                         : QString::fromLatin1(data.constData() + i, end - i);
             i = end;
         }
     }
@@ -184,18 +185,16 @@ bool HoldsSerializedValues(const QString &path)
     const QByteArray data = file.readAll();
 
     int pos = 0;
-    QTextCodec *codec = nullptr;
-    if (data.startsWith("\xEF\xBB\xBF")) {
-        codec = QTextCodec::codecForName("UTF-8");
+    const bool utf8 = data.startsWith("\xEF\xBB\xBF");
+    if (utf8)
         pos = 3;
-    }
     IniLine line;
     while (NextIniLine(data, pos, line)) {
         // Section headers hold no value; lines without "=" are skipped.
         if (data.at(line.start) == '[' || line.equals < 0)
             continue;
         const QStringList texts =
-            IniValueTexts(data, line.equals + 1, line.start + line.length, codec);
+            IniValueTexts(data, line.equals + 1, line.start + line.length, utf8);
         for (const QString &text : texts)
             if (IsSerialized(text))
                 return true;

@@ -119,7 +119,7 @@ void checkPieces(const QString &part, int pieceChars)
             FUZZ_CHECK(!(before == QLatin1Char('\r') && after == QLatin1Char('\n')));
             FUZZ_CHECK(!(before.isHighSurrogate() && after.isLowSurrogate()));
         }
-        joined += part.midRef(from, end - from);
+        joined += QStringView(part).mid(from, end - from);
         from = end;
     }
     FUZZ_EQUAL(joined, part);

@@ -35,11 +35,11 @@ ConsoleParts RenderChunk(const QString &text, const QString &hex, const QString 
         int from = 0;
         for (int lf = text.indexOf(QLatin1Char('\n')); lf >= 0 && lf + 1 < text.size();
              lf = text.indexOf(QLatin1Char('\n'), lf + 1)) {
-            parts.text.append(text.midRef(from, lf + 1 - from));
+            parts.text.append(QStringView(text).mid(from, lf + 1 - from));
             parts.text.append(stamp);
             from = lf + 1;
         }
-        parts.text.append(text.midRef(from));
+        parts.text.append(QStringView(text).mid(from));
     } else {
         parts.text = text;
     }

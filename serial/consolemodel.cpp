@@ -192,7 +192,7 @@ QString ConsoleModel::appendStyled(const QVector<AnsiRun> &runs)
         if (!styles.isEmpty() && styles.last().to == from && styles.last().style == run.style)
             styles.last().to += run.text.size();
         else
-            styles.append({from, from + run.text.size(), run.style});
+            styles.append({from, from + int(run.text.size()), run.style});
     }
     textBuffer += text;
     return text;

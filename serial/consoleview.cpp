@@ -106,7 +106,7 @@ QVector<AnsiRun> JoinLineBreaks(const QVector<AnsiRun> &runs)
         while (breaks < run.text.size() && IsLineBreak(run.text.at(breaks)))
             ++breaks;
         if (breaks > 0 && !joined.isEmpty())
-            joined.last().text.append(run.text.leftRef(breaks));
+            joined.last().text.append(QStringView(run.text).left(breaks));
         else
             breaks = 0;
         if (breaks < run.text.size())

@@ -1,6 +1,7 @@
 // The configuration files without a window: the names proposed for them, the check for
 // serialised values, and how the command rows are read from and written to them.
 
+#include "app/qtcompat.h"
 #include "config/filenames.h"
 #include "config/inicheck.h"
 #include "config/rowstore.h"
@@ -33,6 +34,8 @@ private slots:
     void rowsRead_data();
     void rowsRead();
     void rowsWrittenReadBack();
+    void valuesWrittenInOneForm_data();
+    void valuesWrittenInOneForm();
 
 private:
     QTemporaryDir dir;
@@ -167,6 +170,50 @@ void ConfigFormatTest::rowsWrittenReadBack()
     QCOMPARE(file.allKeys().size(), 150 * 5 + 1);
     QCOMPARE(file.value(QStringLiteral("/other/key")).toString(), QStringLiteral("kept"));
     QCOMPARE(file.value(QStringLiteral("/150/delay")).toString(), QStringLiteral("1500"));
+}
+
+// The bytes of a stored value are those Qt 5 writes whichever Qt the program is built with, so the
+// files of both builds are the same and each reads the other's.
+void ConfigFormatTest::valuesWrittenInOneForm_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("page name") << QStringLiteral("页面1") << QByteArray("k=\\x9875\\x9762\\x31");
+    QTest::newRow("hex letters after")
+        << QStringLiteral("中abc x") << QByteArray("k=\\x4e2d\\x61\\x62\\x63 x");
+    QTest::newRow("quoted") << QStringLiteral("a, ä=1;") << QByteArray("k=\"a, \\xe4=1;\"");
+    QTest::newRow("surrogates") << QStringLiteral("😀7") << QByteArray("k=\\xd83d\\xde00\\x37");
+    QTest::newRow("delete") << QStringLiteral("\x7f+1").remove('+') << QByteArray("k=\\x7f\\x31");
+    QTest::newRow("control first")
+        << QStringLiteral("\x01+2é").remove('+') << QByteArray("k=\\x1\\x32\\xe9");
+    QTest::newRow("backslash, quotes")
+        << QStringLiteral("\\x41\"ü\"") << QByteArray("k=\\\\x41\\\"\\xfc\\\"");
+    QTest::newRow("tab, digit") << QStringLiteral("é\t9") << QByteArray("k=\\xe9\\t9");
+    QTest::newRow("command") << QStringLiteral("AT+CMGS=\"测试\"\r")
+                             << QByteArray("k=\"AT+CMGS=\\\"\\x6d4b\\x8bd5\\\"\\r\"");
+}
+
+void ConfigFormatTest::valuesWrittenInOneForm()
+{
+    QFETCH(QString, value);
+    QFETCH(QByteArray, line);
+    const QString path = dir.filePath(QStringLiteral("form.ini"));
+    QFile::remove(path);
+    const auto lines = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
+    };
+    {
+        QSettings file(path, QSettings::IniFormat);
+        KeepQt5IniForm(file);
+        file.setValue(QStringLiteral("p/k"), value);
+        // As the program's settings are written, on the way back to the event loop.
+        QCoreApplication::sendPostedEvents(&file, QEvent::UpdateRequest);
+        QCOMPARE(lines().value(1), line);
+        file.setValue(QStringLiteral("p/l"), value);
+    }
+    QCOMPARE(lines().value(2), "l=" + line.mid(2));
+    QCOMPARE(QSettings(path, QSettings::IniFormat).value(QStringLiteral("p/l")).toString(), value);
 }
 
 QTEST_GUILESS_MAIN(ConfigFormatTest)

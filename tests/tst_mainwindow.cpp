@@ -18,6 +18,7 @@ private slots:
     void init() { freshWorkingDirectory(); }
 
     void rowListsHoldRowsInOrder();
+    void everyNamedSlotIsConnected();
     void controlsMatchTheForm_data();
     void controlsMatchTheForm();
     void comboItems_data();
@@ -51,6 +52,47 @@ void MainWindowTest::rowListsHoldRowsInOrder()
     check(sendButtonList, "pushButton_sendList_");
     for (int k = 1; k <= 150; ++k)
         QCOMPARE(sendButtonList[k - 1]->text(), QString::number(k));
+}
+
+// A slot named on_<object>_<signal> that nothing connects is silently dead: Qt 6's combo boxes,
+// for one, lack the text signals Qt 5's have. Each must be connected to a signal of that name of
+// its object, or of an object relaying for it (a child of it).
+void MainWindowTest::everyNamedSlotIsConnected()
+{
+    Widget w;
+    const QList<QObject *> objects = w.findChildren<QObject *>();
+    const QMetaObject *meta = w.metaObject();
+    QStringList unconnected;
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod slot = meta->method(i);
+        const QByteArray name = slot.name();
+        if (slot.methodType() != QMetaMethod::Slot || !name.startsWith("on_"))
+            continue;
+        bool connected = false;
+        for (QObject *object : objects) {
+            const QByteArray prefix = "on_" + object->objectName().toLatin1() + '_';
+            if (object->objectName().isEmpty() || !name.startsWith(prefix))
+                continue;
+            const QByteArray signal = name.mid(prefix.size());
+            QList<QObject *> senders =
+                object->findChildren<QObject *>(QString(), Qt::FindDirectChildrenOnly);
+            senders.prepend(object);
+            for (QObject *sender : senders) {
+                const QMetaObject *senderMeta = sender->metaObject();
+                for (int s = 0; s < senderMeta->methodCount(); ++s) {
+                    const QMetaMethod candidate = senderMeta->method(s);
+                    // Disconnecting succeeds exactly when the connection was there.
+                    if (candidate.methodType() == QMetaMethod::Signal &&
+                        candidate.name() == signal &&
+                        QObject::disconnect(sender, candidate, &w, slot))
+                        connected = true;
+                }
+            }
+        }
+        if (!connected)
+            unconnected.append(QString::fromLatin1(slot.methodSignature()));
+    }
+    QCOMPARE(unconnected, QStringList());
 }
 
 void MainWindowTest::controlsMatchTheForm_data()

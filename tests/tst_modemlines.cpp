@@ -204,15 +204,15 @@ void ModemLinesTest::plainPtyHasNoModemLines()
     // Qt cannot tell "no line asserted" from "no lines" by pinoutSignals() alone: only its error
     // says so. The pty ignores breaks and reports success.
     QCOMPARE(output, QByteArray("loaded 0\n"
-                                "pinout 0 error 10\n"
-                                "dtr 0 error 10\n"
-                                "rts 0 error 10\n"
-                                "break 1 error 0\n"
+                                "pinout 0 error UnsupportedOperationError\n"
+                                "dtr 0 error UnsupportedOperationError\n"
+                                "rts 0 error UnsupportedOperationError\n"
+                                "break 1 error NoError\n"
                                 "data x\n"));
 }
 
 // The child of plainPtyHasNoModemLines, started without the library: what QSerialPort says about
-// a pty's lines. Error 10 is QSerialPort::UnsupportedOperationError.
+// a pty's lines. Errors go by name: their numbers differ between Qt 5 and Qt 6.
 static int plainPty()
 {
     ModemLines lines;
@@ -222,7 +222,8 @@ static int plainPty()
         return 2;
     printf("loaded %d\n", int(lines.isLoaded()));
     const auto report = [&port](const char *name, int value) {
-        printf("%s %d error %d\n", name, value, int(port.error()));
+        printf("%s %d error %s\n", name, value,
+               QMetaEnum::fromType<QSerialPort::SerialPortError>().valueToKey(port.error()));
         port.clearError();
     };
     report("pinout", int(port.pinoutSignals()));

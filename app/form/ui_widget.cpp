@@ -2,12 +2,12 @@
 
 #include "app/form/pixmaps.h"
 #include "app/form/styles.h"
+#include "app/qtcompat.h"
 #include "app/texts.h"
 #include "transfer/sendprotocol.h"
 
 #include <QCoreApplication>
 #include <QIcon>
-#include <QMetaObject>
 #include <QSpacerItem>
 
 namespace {
@@ -80,7 +80,7 @@ void Ui_Widget::setupUi(QWidget *form)
     retranslateUi(form);
     pushButton_send_file_path->setDefault(false);
     tabWidget->setCurrentIndex(0);
-    QMetaObject::connectSlotsByName(form);
+    ConnectSlotsByName(form);
 }
 
 QWidget *Ui_Widget::setupTitleBar(QWidget *form)

@@ -33,7 +33,7 @@ void ReceiverLink::send(const QByteArray &bytes)
 void ReceiverLink::schedule()
 {
     if (sender.isRunning())
-        timer.start(int(qBound<qint64>(0, sender.deadline() - elapsedMs(), 3600000)));
+        timer.start(int(qBound(qint64(0), sender.deadline() - elapsedMs(), qint64(3600000))));
     else
         timer.stop();
     if (sender.isFinished() && !finishedSent) {
