@@ -37,7 +37,7 @@ void Widget::SetUpFindBar()
         });
     };
     step(QKeySequence(Qt::Key_F3), true);
-    step(QKeySequence(Qt::SHIFT + Qt::Key_F3), false);
+    step(QKeySequence(Qt::SHIFT | Qt::Key_F3), false);
 
     new KeyFilter(ui->lineEdit_find, [this](QKeyEvent *key) {
         if (key->key() == Qt::Key_Escape) {

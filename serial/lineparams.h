@@ -15,6 +15,13 @@ constexpr QSerialPort::StopBits StopBitsItems[] = {
 constexpr QSerialPort::FlowControl FlowControlItems[] = {
     QSerialPort::NoFlowControl, QSerialPort::HardwareControl, QSerialPort::SoftwareControl};
 
+// A setting not known (what a server has not acknowledged): Qt 5 names these values Unknown…,
+// Qt 6 has no names for them.
+constexpr auto UnknownDataBits = QSerialPort::DataBits(-1);
+constexpr auto UnknownParity = QSerialPort::Parity(-1);
+constexpr auto UnknownStopBits = QSerialPort::StopBits(-1);
+constexpr auto UnknownFlowControl = QSerialPort::FlowControl(-1);
+
 // The settings a port is opened with.
 struct LineSettings
 {

@@ -23,7 +23,7 @@ QSerialPort::DataBits DataBitsOfCode(quint32 code)
     case 8:
         return QSerialPort::Data8;
     }
-    return QSerialPort::UnknownDataBits;
+    return UnknownDataBits;
 }
 
 QSerialPort::Parity ParityOfCode(quint32 code)
@@ -40,7 +40,7 @@ QSerialPort::Parity ParityOfCode(quint32 code)
     case 5:
         return QSerialPort::SpaceParity;
     }
-    return QSerialPort::UnknownParity;
+    return UnknownParity;
 }
 
 QSerialPort::StopBits StopBitsOfCode(quint32 code)
@@ -53,17 +53,17 @@ QSerialPort::StopBits StopBitsOfCode(quint32 code)
     case 3:
         return QSerialPort::OneAndHalfStop;
     }
-    return QSerialPort::UnknownStopBits;
+    return UnknownStopBits;
 }
 
 LineSettings NothingAcknowledged()
 {
     LineSettings none;
     none.baudRate = 0;
-    none.dataBits = QSerialPort::UnknownDataBits;
-    none.parity = QSerialPort::UnknownParity;
-    none.stopBits = QSerialPort::UnknownStopBits;
-    none.flowControl = QSerialPort::UnknownFlowControl;
+    none.dataBits = UnknownDataBits;
+    none.parity = UnknownParity;
+    none.stopBits = UnknownStopBits;
+    none.flowControl = UnknownFlowControl;
     return none;
 }
 
@@ -170,13 +170,13 @@ LineSettings NetworkPort::lineSettings() const
     LineSettings settings = asked;
     if (ack.baudRate > 0)
         settings.baudRate = ack.baudRate;
-    if (ack.dataBits != QSerialPort::UnknownDataBits)
+    if (ack.dataBits != UnknownDataBits)
         settings.dataBits = ack.dataBits;
-    if (ack.parity != QSerialPort::UnknownParity)
+    if (ack.parity != UnknownParity)
         settings.parity = ack.parity;
-    if (ack.stopBits != QSerialPort::UnknownStopBits)
+    if (ack.stopBits != UnknownStopBits)
         settings.stopBits = ack.stopBits;
-    if (ack.flowControl != QSerialPort::UnknownFlowControl)
+    if (ack.flowControl != UnknownFlowControl)
         settings.flowControl = ack.flowControl;
     return settings;
 }

@@ -187,10 +187,6 @@ void TelnetTest::comPortCommands_data()
                sb(SetStopSize, {stop}) + sb(SetControl, {flow});
     };
     using S = QSerialPort;
-    // What Qt 5 names Unknown… (-1): Qt 6 has no name for it.
-    const auto unknownDataBits = S::DataBits(-1);
-    const auto unknownStopBits = S::StopBits(-1);
-    const auto unknownFlowControl = S::FlowControl(-1);
     QTest::newRow("115200 8N1") << line({115200, S::Data8, S::NoParity, S::OneStop,
                                          S::NoFlowControl})
                                 << codes({0, 1, 0xC2, 0}, 8, 1, 1, 1);
@@ -201,10 +197,10 @@ void TelnetTest::comPortCommands_data()
         << line({0x01FF00, S::Data5, S::EvenParity, S::TwoStop, S::SoftwareControl})
         << codes({0, 1, 0xFF, 0xFF, 0}, 5, 3, 2, 2);
     QTest::newRow("6 mark, unknowns ask")
-        << line({0, S::Data6, S::MarkParity, unknownStopBits, unknownFlowControl})
+        << line({0, S::Data6, S::MarkParity, UnknownStopBits, UnknownFlowControl})
         << codes({0, 0, 0, 0}, 6, 4, 0, 0);
     QTest::newRow("space, unknown size")
-        << line({9600, unknownDataBits, S::SpaceParity, S::OneStop, S::NoFlowControl})
+        << line({9600, UnknownDataBits, S::SpaceParity, S::OneStop, S::NoFlowControl})
         << codes({0, 0, 0x25, 0x80}, 0, 5, 1, 1);
     TelnetClient client = negotiated(true, true);
     QTest::newRow("control lines")
