@@ -21,6 +21,15 @@ const Qt::WindowFlags OnTopFlags = NormalFlags | Qt::WindowStaysOnTopHint;
 
 } // namespace
 
+void Widget::ShowProfile(const QString &name)
+{
+    // Appended to the texts in place, which are the same in both languages, so that nothing
+    // more needs translating.
+    const QString suffix = QStringLiteral(" - ") + name;
+    setWindowTitle(windowTitle() + suffix);
+    ui->label_title->setText(ui->label_title->text() + suffix);
+}
+
 void Widget::on_btn_min_clicked()
 {
     showMinimized();

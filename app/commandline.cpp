@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -22,7 +23,8 @@ const QStringList QtFlags =
     QStringLiteral("dograb nograb reverse sync testability widgetcount").split(QLatin1Char(' '));
 
 const char Usage[] =
-    "Usage: sermora [--from-menu] [--port NAME [--baud RATE]] [toolkit options]\n"
+    "Usage: sermora [--from-menu] [--profile NAME] [--port NAME [--baud RATE]]\n"
+    "               [toolkit options]\n"
     "       sermora --help | --version\n"
     "\n"
     "A serial terminal for communication modules. It keeps config.ini, and proposes\n"
@@ -33,6 +35,9 @@ const char Usage[] =
     "  --from-menu    as the menu entry starts it: keep the files in\n"
     "                 $XDG_DATA_HOME/sermora (~/.local/share/sermora), created if need be,\n"
     "                 and turn the per-chunk and per-keystroke traces off\n"
+    "  --profile NAME keep the files in $XDG_DATA_HOME/sermora/profiles/NAME instead,\n"
+    "                 created if need be, so that windows with different profiles\n"
+    "                 never share settings; NAME is letters, digits, '-' and '_'\n"
     "  --port NAME    once the window is shown, open NAME as OPEN does, with the\n"
     "                 stored line parameters: a system port (ttyUSB0), a device path,\n"
     "                 or a network port rfc2217://HOST:PORT or tcp://HOST:PORT\n"
@@ -65,6 +70,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     bool fromMenu = false;
     QString port;
     QString baudRate;
+    QString profile;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
@@ -73,10 +79,13 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             version = true;
         } else if (argument == QLatin1String("--from-menu")) {
             fromMenu = true;
-        } else if (argument == QLatin1String("--port") || argument == QLatin1String("--baud")) {
+        } else if (argument == QLatin1String("--port") || argument == QLatin1String("--baud") ||
+                   argument == QLatin1String("--profile")) {
             if (++i == arguments.size() || arguments.at(i).isEmpty())
                 return Refuse(QStringLiteral("option '%1' needs a value").arg(argument));
-            (argument == QLatin1String("--port") ? port : baudRate) = arguments.at(i);
+            (argument == QLatin1String("--port")   ? port
+             : argument == QLatin1String("--baud") ? baudRate
+                                                   : profile) = arguments.at(i);
         } else {
             // The toolkit takes its options with one dash or two.
             const QString name = argument.startsWith(QLatin1String("--")) ? argument.mid(2)
@@ -99,11 +108,15 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     if (!baudRate.isEmpty() && !BaudRateChoices.contains(baudRate))
         return Refuse(QStringLiteral("'%1' is not one of the baud rates: %2")
                           .arg(baudRate, BaudRateChoices.join(QLatin1Char(' '))));
+    if (!profile.isEmpty() && !IsProfileName(profile))
+        return Refuse(QStringLiteral("'%1' is not a profile name: letters, digits, '-' and '_'")
+                          .arg(profile));
     if (!baudRate.isEmpty() && port.isEmpty())
         return Refuse(QStringLiteral("option '--baud' needs '--port'"));
     CommandLine command;
     command.port = port;
     command.baudRate = baudRate;
+    command.profile = profile;
     command.action = help ? CommandLine::Help : version ? CommandLine::Version : CommandLine::Run;
     command.fromMenu = fromMenu;
     return command;
@@ -135,18 +148,30 @@ int AnswerCommandLine(const CommandLine &command)
     return 0;
 }
 
-QString MenuDataFolder(const QString &xdgDataHome, const QString &home)
+bool IsProfileName(const QString &name)
+{
+    static const QRegularExpression Allowed(QStringLiteral("^[A-Za-z0-9_-]+$"));
+    return Allowed.match(name).hasMatch();
+}
+
+QString MenuDataFolder(const QString &xdgDataHome, const QString &home, const QString &profile)
 {
     // Relative values are to be ignored (XDG Base Directory), though the toolkit would use them.
     const QString base =
         QDir::isAbsolutePath(xdgDataHome) ? xdgDataHome : home + QStringLiteral("/.local/share");
-    return QDir::cleanPath(base + QStringLiteral("/sermora"));
+    const QString folder = base + QStringLiteral("/sermora");
+    return QDir::cleanPath(profile.isEmpty() ? folder
+                                             : folder + QStringLiteral("/profiles/") + profile);
 }
 
-void PrepareMenuLaunch()
+void PrepareLaunch(const CommandLine &command)
 {
-    QLoggingCategory::setFilterRules(QLatin1String(QuietTraceRules));
-    const QString folder = MenuDataFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath());
+    if (command.fromMenu)
+        QLoggingCategory::setFilterRules(QLatin1String(QuietTraceRules));
+    if (!command.fromMenu && command.profile.isEmpty())
+        return;
+    const QString folder =
+        MenuDataFolder(qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath(), command.profile);
     // Without it the program still runs, keeping its files where it was started.
     if (!QDir().mkpath(folder) || !QDir::setCurrent(folder))
         qWarning("sermora: cannot use %s; keeping the files in %s", qPrintable(folder),

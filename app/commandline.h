@@ -15,6 +15,8 @@ struct CommandLine
     // (--baud, one of the baud-rate selector's items); empty when not given.
     QString port;
     QString baudRate;
+    // The profile whose folder holds the window's files (--profile); empty for none.
+    QString profile;
     // Why the command line was refused (Invalid only).
     QString error;
 };
@@ -32,11 +34,18 @@ extern const QStringList BaudRateChoices;
 // error.
 int AnswerCommandLine(const CommandLine &command);
 
-// Where a menu launch keeps its files: $XDG_DATA_HOME/sermora, or ~/.local/share/sermora when
-// XDG_DATA_HOME is unset, empty or not an absolute path.
-QString MenuDataFolder(const QString &xdgDataHome, const QString &home);
+// Whether `name` may name a profile: letters, digits, "-" and "_", so that it is one folder name
+// and the same in every locale.
+bool IsProfileName(const QString &name);
 
-// For a menu launch, whose working directory is the home folder and whose standard error goes
-// to the system journal: turns the chatty traces off (QT_LOGGING_RULES still wins) and makes the
-// per-user data folder, created if need be, the working directory.
-void PrepareMenuLaunch();
+// Where a menu launch keeps its files: $XDG_DATA_HOME/sermora, or ~/.local/share/sermora when
+// XDG_DATA_HOME is unset, empty or not an absolute path; a profile's files are in profiles/NAME
+// below it (the menu's own are the default profile's).
+QString MenuDataFolder(const QString &xdgDataHome, const QString &home,
+                       const QString &profile = QString());
+
+// Before the application object. For a menu launch, whose working directory is the home folder
+// and whose standard error goes to the system journal: turns the chatty traces off
+// (QT_LOGGING_RULES still wins). For a menu launch or a profile: makes the data folder, created
+// if need be, the working directory, so that each window keeps to its own files.
+void PrepareLaunch(const CommandLine &command);

@@ -10,8 +10,7 @@ int main(int argc, char *argv[])
     const CommandLine command = ParseCommandLine(argc, argv);
     if (command.action != CommandLine::Run)
         return AnswerCommandLine(command);
-    if (command.fromMenu)
-        PrepareMenuLaunch();
+    PrepareLaunch(command);
 
     // The window draws nothing with OpenGL, yet on X the toolkit would probe for it at the first
     // window, loading the GL driver stack (and with a software renderer, LLVM): a third of the
@@ -24,6 +23,8 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(SERMORA_APP_ID));
     InstallTranslation(a);
     Widget w;
+    if (!command.profile.isEmpty())
+        w.ShowProfile(command.profile);
     w.show();
     // From the event loop, so that the window is on the screen under a failure's box.
     if (!command.port.isEmpty())

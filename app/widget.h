@@ -50,6 +50,11 @@ private:
 
     // ---- app/chrome.cpp: the frameless window's title bar, corner grip, fold button, about
     // box and Ctrl+Z key.
+public:
+    // Names the profile after "Sermora" in the title bar and the window system's title, so that
+    // windows side by side tell themselves apart.
+    void ShowProfile(const QString &name);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

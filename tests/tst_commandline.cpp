@@ -39,14 +39,15 @@ class CommandLineTest : public QObject
 private slots:
     void parse_data();
     void parse();
-    void portAndBaud_data();
-    void portAndBaud();
+    void valueOptions_data();
+    void valueOptions();
     void menuDataFolder_data();
     void menuDataFolder();
     void answersWithoutDisplay_data();
     void answersWithoutDisplay();
     void menuLaunch_data();
     void menuLaunch();
+    void profileKeepsItsOwnFiles();
 };
 
 void CommandLineTest::parse_data()
@@ -103,44 +104,89 @@ void CommandLineTest::parse()
         QVERIFY2(command.error.contains(culprit), qPrintable(command.error));
 }
 
-void CommandLineTest::portAndBaud_data()
+void CommandLineTest::valueOptions_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("baud");
+    QTest::addColumn<QString>("profile");
     // For a refused command line: the text its message must hold.
     QTest::addColumn<QString>("culprit");
 
     QTest::newRow("port") << QStringList{"--port", "ttyUSB0"} << "ttyUSB0"
                           << ""
+                          << ""
                           << "";
     QTest::newRow("network port and baud")
         << QStringList{"--baud", "921600", "--port", "rfc2217://rack:4001"} << "rfc2217://rack:4001"
         << "921600"
+        << ""
         << "";
     QTest::newRow("baud not in the list")
         << QStringList{"--port", "ttyUSB0", "--baud", "12345"} << ""
         << ""
+        << ""
         << "12345";
     QTest::newRow("baud with spaces") << QStringList{"--port", "ttyUSB0", "--baud", " 9600"} << ""
+                                      << ""
                                       << ""
                                       << "' 9600'";
     QTest::newRow("baud without port") << QStringList{"--baud", "9600"} << ""
                                        << ""
+                                       << ""
                                        << "--port";
     QTest::newRow("port without name") << QStringList{"--port"} << ""
+                                       << ""
                                        << ""
                                        << "--port";
     QTest::newRow("empty port") << QStringList{"--port", ""} << ""
                                 << ""
+                                << ""
                                 << "--port";
+    QTest::newRow("profile") << QStringList{"--profile", "nmea"} << ""
+                             << ""
+                             << "nmea"
+                             << "";
+    QTest::newRow("profile of every kind of character, with a port")
+        << QStringList{"--port", "ttyUSB2", "--from-menu", "--profile", "AT-2_b"} << "ttyUSB2"
+        << ""
+        << "AT-2_b"
+        << "";
+    QTest::newRow("profile without name") << QStringList{"--profile"} << ""
+                                          << ""
+                                          << ""
+                                          << "--profile";
+    QTest::newRow("empty profile") << QStringList{"--profile", ""} << ""
+                                   << ""
+                                   << ""
+                                   << "--profile";
+    // Each would reach outside profiles/ or into another profile's folder.
+    QTest::newRow("profile with a slash") << QStringList{"--profile", "../lab"} << ""
+                                          << ""
+                                          << ""
+                                          << "'../lab'";
+    QTest::newRow("profile of dots") << QStringList{"--profile", ".."} << ""
+                                     << ""
+                                     << ""
+                                     << "'..'";
+    QTest::newRow("profile with a space, after a port")
+        << QStringList{"--port", "ttyUSB0", "--profile", "my lab"} << ""
+        << ""
+        << ""
+        << "'my lab'";
+    // Letters outside ASCII would name different folders in different locales.
+    QTest::newRow("profile in Chinese") << QStringList{"--profile", "模块"} << ""
+                                        << ""
+                                        << ""
+                                        << "is not a profile name";
 }
 
-void CommandLineTest::portAndBaud()
+void CommandLineTest::valueOptions()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, port);
     QFETCH(QString, baud);
+    QFETCH(QString, profile);
     QFETCH(QString, culprit);
 
     const CommandLine command = ParseCommandLine(arguments);
@@ -154,29 +200,42 @@ void CommandLineTest::portAndBaud()
     QCOMPARE(command.action, CommandLine::Run);
     QCOMPARE(command.port, port);
     QCOMPARE(command.baudRate, baud);
+    QCOMPARE(command.profile, profile);
 }
 
 void CommandLineTest::menuDataFolder_data()
 {
     QTest::addColumn<QString>("xdgDataHome");
+    QTest::addColumn<QString>("profile");
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("set") << "/srv/data"
+                         << ""
                          << "/srv/data/sermora";
     QTest::newRow("trailing slash") << "/srv/data/"
+                                    << ""
                                     << "/srv/data/sermora";
     QTest::newRow("unset") << ""
+                           << ""
                            << "/home/ann/.local/share/sermora";
     // Relative values are to be ignored: they would depend on where the menu starts programs.
     QTest::newRow("relative") << "data"
+                              << ""
                               << "/home/ann/.local/share/sermora";
+    QTest::newRow("profile") << "/srv/data/"
+                             << "gnss"
+                             << "/srv/data/sermora/profiles/gnss";
+    QTest::newRow("profile, unset") << ""
+                                    << "at_1"
+                                    << "/home/ann/.local/share/sermora/profiles/at_1";
 }
 
 void CommandLineTest::menuDataFolder()
 {
     QFETCH(QString, xdgDataHome);
+    QFETCH(QString, profile);
     QFETCH(QString, expected);
-    QCOMPARE(MenuDataFolder(xdgDataHome, QStringLiteral("/home/ann")), expected);
+    QCOMPARE(MenuDataFolder(xdgDataHome, QStringLiteral("/home/ann"), profile), expected);
 }
 
 void CommandLineTest::answersWithoutDisplay_data()
@@ -289,6 +348,46 @@ void CommandLineTest::menuLaunch()
 
     QCOMPARE(workingDirectory, workingIn == QLatin1String("start") ? start : data);
     QCOMPARE(traces.contains("OnCmdLineListEditingFinished lineEdit_cmdList_1\n"), rowTraced);
+}
+
+// A second window with a profile, started as the menu would: its first change of a setting goes
+// to the profile's own folder, made for it, and neither to the menu's nor to where it started.
+void CommandLineTest::profileKeepsItsOwnFiles()
+{
+    QTemporaryDir scratch;
+    QVERIFY(scratch.isValid());
+    const QString start = scratch.filePath(QStringLiteral("home"));
+    const QString menuData = scratch.filePath(QStringLiteral("xdg/sermora"));
+    const QString profileData = menuData + QStringLiteral("/profiles/nmea-2");
+    QVERIFY(QDir().mkpath(start));
+
+    QProcessEnvironment environment = bareEnvironment();
+    environment.insert(QStringLiteral("HOME"), start);
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), scratch.filePath(QStringLiteral("xdg")));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(start);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Choosing the baud rate stores it; /dev/null then fails to open, behind a box.
+    program.start(QStringLiteral(SERMORA_BINARY),
+                  {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                   QStringLiteral("--from-menu"), QStringLiteral("--profile"),
+                   QStringLiteral("nmea-2"), QStringLiteral("--port"), QStringLiteral("/dev/null"),
+                   QStringLiteral("--baud"), QStringLiteral("1200")});
+    QVERIFY(program.waitForStarted());
+    const QString config = profileData + QStringLiteral("/config.ini");
+    QTRY_COMPARE_WITH_TIMEOUT(QSettings(config, QSettings::IniFormat)
+                                  .value(QStringLiteral("/globalSetting/baudrate"))
+                                  .toString(),
+                              QStringLiteral("1200"), 30000);
+    const QString workingDirectory =
+        QFile::symLinkTarget(QStringLiteral("/proc/%1/cwd").arg(program.processId()));
+    program.kill();
+    program.waitForFinished();
+
+    QCOMPARE(workingDirectory, profileData);
+    QVERIFY(!QFile::exists(menuData + QStringLiteral("/config.ini")));
+    QVERIFY(!QFile::exists(start + QStringLiteral("/config.ini")));
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)

@@ -26,6 +26,7 @@ private slots:
     void initialStates();
     void onlyFirstPageHeaderHasExtraLabel();
     void titleButtonsRightToLeft();
+    void profileNamedInTheTitles();
     void sendButtonsLookAlikeOnEveryPage();
     void windowFlagsAndTimers();
     void missingConfigDoesNotStopStartup();
@@ -253,6 +254,17 @@ void MainWindowTest::titleButtonsRightToLeft()
     }
     // The buttons stand at the right end of the title bar.
     QVERIFY(lastX + 25 >= w.width() - 10);
+}
+
+// Two windows side by side tell themselves apart by the profile, in the title bar and in the
+// window system's list.
+void MainWindowTest::profileNamedInTheTitles()
+{
+    Widget w;
+    w.ShowProfile(QStringLiteral("nmea-2"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Sermora - nmea-2"));
+    QCOMPARE(control<QLabel>(&w, QStringLiteral("label_title"))->text(),
+             QStringLiteral("Kesto · Sermora - nmea-2"));
 }
 
 void MainWindowTest::sendButtonsLookAlikeOnEveryPage()
