@@ -163,6 +163,7 @@ TELNET = [
     telnet(b"\xff", flags=3),
     telnet(b"\r" + bytes([IAC, WILL, 0]) + b"x" + bytes([IAC, WONT, 0]) + b"\x00", flags=0,
            cuts=(4, 5, 5, 5)),
+    telnet(b"\r" + bytes([IAC, WILL, 0, IAC, WONT, 0]) + b"\x00\x00", flags=0, cuts=(4, 5, 5, 5)),
 ]
 
 # XMODEM: header (protocol 0-2 for XMODEM, XMODEM-1K, YMODEM; echo; shrinking file; retries; file

@@ -158,6 +158,8 @@ TelnetClient::Received TelnetClient::receive(const QByteArray &bytes)
     const char *end = p + bytes.size();
     // The usual chunk, binary data without an IAC, is handed on without a copy.
     if (parse == Data && binaryFromServer() && FindIac(p, end) == end) {
+        if (!bytes.isEmpty())
+            afterCr = false;
         out.data = bytes;
         return out;
     }
@@ -166,8 +168,10 @@ TelnetClient::Received TelnetClient::receive(const QByteArray &bytes)
         switch (parse) {
         case Data:
             if (binaryFromServer()) {
-                afterCr = false;
+                // Only data ends a CR's wait for its NUL; commands between the two do not.
                 const char *iac = FindIac(p, end);
+                if (iac > p)
+                    afterCr = false;
                 out.data.append(p, int(iac - p));
                 p = iac;
                 if (p < end) {
