@@ -109,9 +109,6 @@ private:
     int AddNetworkPort(const NetPortUrl &url);
     // Forgets the network port at this position of the list (no other entry).
     void RemoveNetworkPort(int index);
-    // The six selectors of the port group, the port first, each with the key its choice is
-    // stored under in "config.ini"; the port's key is empty, since the port is not stored.
-    QList<QPair<QComboBox *, QString>> PortSelectors() const;
     // Unlocks or locks the six selectors (they are locked while a port is open).
     void SetPortSelectorsEnabled(bool enabled);
 
@@ -136,6 +133,8 @@ private slots:
 private:
     // Shows the received bytes the console does not have yet, before the port goes.
     void FlushReceived();
+    // Every byte the program receives comes through here; it counts them for the line strip.
+    QByteArray ReadFromPort();
     // The switches that decide how a chunk is shown, as they stand.
     ConsoleOptions ConsoleOptionsShown() const;
 
@@ -173,8 +172,6 @@ private:
     void ReadLines();
     void ShowCounts();
     void ResetCounts();
-    // Every byte the program receives comes through here.
-    QByteArray ReadFromPort();
 
     QTimer *lineTimer = nullptr;
     QTimer *breakTimer = nullptr;

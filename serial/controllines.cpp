@@ -227,10 +227,3 @@ void Widget::ResetCounts()
     bytesSent = 0;
     ShowCounts();
 }
-
-QByteArray Widget::ReadFromPort()
-{
-    const QByteArray bytes = serialPort->readAll();
-    bytesReceived += bytes.size();
-    return bytes;
-}

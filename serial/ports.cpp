@@ -259,20 +259,13 @@ void Widget::ClosePort(const QString &caller)
     DebugTrace(caller + QStringLiteral("(Close OK)"));
 }
 
-QList<QPair<QComboBox *, QString>> Widget::PortSelectors() const
-{
-    return {{ui->comboBox_serial, QString()},
-            {ui->comboBox_baudrate, Keys::Baudrate},
-            {ui->comboBox_databits, Keys::Databits},
-            {ui->comboBox_parity, Keys::Parity},
-            {ui->comboBox_flowcontrol, Keys::Flowcontrol},
-            {ui->comboBox_stopbits, Keys::Stopbits}};
-}
-
 void Widget::SetPortSelectorsEnabled(bool enabled)
 {
-    for (const auto &selector : PortSelectors())
-        selector.first->setEnabled(enabled);
+    // Their keys and defaults are the settings table's (config/globalsettings.h).
+    for (QComboBox *selector :
+         {ui->comboBox_serial, ui->comboBox_baudrate, ui->comboBox_databits, ui->comboBox_parity,
+          ui->comboBox_flowcontrol, ui->comboBox_stopbits})
+        selector->setEnabled(enabled);
 }
 
 void Widget::SetUpNetworkPorts()

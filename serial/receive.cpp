@@ -63,6 +63,13 @@ void Widget::_KESTO_ReadSerialData()
     ShowData(ReadFromPort(), true);
 }
 
+QByteArray Widget::ReadFromPort()
+{
+    const QByteArray bytes = serialPort->readAll();
+    bytesReceived += bytes.size();
+    return bytes;
+}
+
 void Widget::SetReceiveConsumer(std::function<void(const QByteArray &)> consumer)
 {
     receiveConsumer = std::move(consumer);
