@@ -170,6 +170,8 @@ private:
     void StopLines();
     // At the line timer: the input lines and the counters.
     void ReadLines();
+    // Bytes went in or out: the counters show them at the next tick of the line timer.
+    void CountsChanged();
     void ShowCounts();
     void ResetCounts();
 

@@ -18,7 +18,8 @@ namespace {
 // be one action.
 constexpr int PulseMs = 100;
 constexpr int BreakMs = 250;
-// How often the modem lines and the counters are read while a port is open.
+// How often the modem lines are read while a port is open, and how soon the counters follow
+// traffic.
 constexpr int LinePollMs = 200;
 
 enum class LineLook { Dim, Lit, Unknown };
@@ -195,8 +196,13 @@ void Widget::StopLines()
 void Widget::ReadLines()
 {
     ShowCounts();
-    if (!serialPort || !linesReported)
+    if (!serialPort)
         return;
+    // With no lines to read, the timer waits for traffic: an idle port wakes nothing.
+    if (!linesReported) {
+        lineTimer->stop();
+        return;
+    }
     const std::optional<Port::InputLines> lines = serialPort->inputLines();
     // A driver that cannot report them once will not later in the session: no more asking.
     linesReported = lines.has_value();
@@ -209,6 +215,12 @@ void Widget::ReadLines()
     ShowLine(ui->label_dsr, LookOf(lines->dsr));
     ShowLine(ui->label_dcd, LookOf(lines->dcd));
     ShowLine(ui->label_ri, LookOf(lines->ri));
+}
+
+void Widget::CountsChanged()
+{
+    if (serialPort && !lineTimer->isActive())
+        lineTimer->start();
 }
 
 void Widget::ShowCounts()

@@ -67,6 +67,7 @@ QByteArray Widget::ReadFromPort()
 {
     const QByteArray bytes = serialPort->readAll();
     bytesReceived += bytes.size();
+    CountsChanged();
     return bytes;
 }
 

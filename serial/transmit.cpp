@@ -124,8 +124,10 @@ void Widget::on_pushButton_send_ctrlz_clicked()
 qint64 Widget::WriteToPort(const QByteArray &bytes)
 {
     const qint64 written = serialPort->write(bytes);
-    if (written > 0)
+    if (written > 0) {
         bytesSent += written;
+        CountsChanged();
+    }
     return written;
 }
 
