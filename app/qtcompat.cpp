@@ -1,14 +1,29 @@
 #include "app/qtcompat.h"
 
+#include <QAbstractButton>
+#include <QBoxLayout>
 #include <QByteArray>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFontMetrics>
+#include <QGlyphRun>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
 #include <QList>
 #include <QMetaMethod>
 #include <QMouseEvent>
+#include <QRawFont>
 #include <QSaveFile>
 #include <QSettings>
+#include <QTextLayout>
+#include <QtEndian>
+#include <QtMath>
+
+#include <cmath>
 
 namespace {
 
@@ -148,6 +163,173 @@ private:
     const QString path;
 };
 
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+
+// A line's ascent and descent in whole pixels.
+struct LineExtent
+{
+    int ascent = 0;
+    int descent = 0;
+};
+
+// The ascent and descent of `font` as Qt 5 has them from FreeType: those of the horizontal header
+// table, scaled to the font's size in FreeType's 1/64 pixels and each rounded up. A font without
+// that table keeps Qt 6's, rounded up.
+LineExtent Qt5Extent(const QRawFont &font)
+{
+    const QByteArray hhea = font.fontTable("hhea");
+    if (hhea.size() >= 8 && font.unitsPerEm() > 0) {
+        const qint16 ascender = qFromBigEndian<qint16>(hhea.constData() + 4);
+        const qint16 descender = qFromBigEndian<qint16>(hhea.constData() + 6);
+        const auto pixels = [&font](int units) {
+            const qreal sixtyFourths =
+                std::round(units * font.pixelSize() * 64 / font.unitsPerEm());
+            return qCeil(sixtyFourths / 64);
+        };
+        if (ascender != 0 || descender != 0)
+            return {pixels(ascender), pixels(-descender)};
+    }
+    return {qCeil(font.ascent()), qCeil(font.descent())};
+}
+
+// The height Qt 5 gives a line of `text` in `font`: the largest ascent and descent of the fonts its
+// characters are drawn in (a Chinese text falls back to a CJK font), or of `font` alone when the
+// text is empty.
+int Qt5LineHeight(const QFont &font, const QString &text)
+{
+    QList<QRawFont> fonts;
+    if (text.isEmpty()) {
+        fonts.append(QRawFont::fromFont(font));
+    } else {
+        QTextLayout layout(text, font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        for (const QGlyphRun &run : layout.glyphRuns())
+            fonts.append(run.rawFont());
+    }
+    LineExtent line;
+    for (const QRawFont &raw : fonts) {
+        const LineExtent extent = Qt5Extent(raw);
+        line.ascent = qMax(line.ascent, extent.ascent);
+        line.descent = qMax(line.descent, extent.descent);
+    }
+    return line.ascent + line.descent;
+}
+
+// How many pixels taller the control's text is on Qt 5 than on Qt 6, where the control's height
+// follows it, as each sizes it; 0 for other controls.
+int Qt5TextHeightGain(const QWidget *w)
+{
+    const QFontMetrics metrics = w->fontMetrics();
+    // Both toolkits give a line edit or a combo box room for at least 14 pixels of text.
+    const int textRoom = 14;
+    QString text;
+    if (qobject_cast<const QLineEdit *>(w))
+        return qMax(Qt5LineHeight(w->font(), QString()), textRoom) -
+               qMax(metrics.height(), textRoom);
+    if (qobject_cast<const QComboBox *>(w))
+        return qMax(Qt5LineHeight(w->font(), QString()), textRoom) -
+               qMax(qCeil(QFontMetricsF(w->font()).height()), textRoom);
+    if (const auto *box = qobject_cast<const QGroupBox *>(w))
+        return box->title().isEmpty() ? 0 : Qt5LineHeight(w->font(), QString()) - metrics.height();
+    if (const auto *label = qobject_cast<const QLabel *>(w))
+        text = label->text();
+    else if (const auto *button = qobject_cast<const QAbstractButton *>(w))
+        text = button->text();
+    if (text.isEmpty() || text.contains(QLatin1Char('\n')))
+        return 0;
+    return Qt5LineHeight(w->font(), text) - metrics.size(Qt::TextShowMnemonic, text).height();
+}
+
+// A control's place in its layout, asking for the heights the control's text gives it on Qt 5:
+// its own size hints that many pixels higher. Not a minimum height of the control itself, which
+// would keep a layout short of room from squeezing it, as it does on Qt 5.
+class Qt5HeightItem : public QWidgetItem
+{
+public:
+    Qt5HeightItem(QWidget *w, int gain) : QWidgetItem(w), gain(gain) {}
+
+    QSize sizeHint() const override
+    {
+        QSize size = QWidgetItem::sizeHint();
+        if (!isEmpty())
+            size.setHeight(hintHeight());
+        return size;
+    }
+
+    QSize minimumSize() const override
+    {
+        QSize size = QWidgetItem::minimumSize();
+        if (!isEmpty())
+            size.setHeight(minimumHeight());
+        return size;
+    }
+
+    QSize maximumSize() const override
+    {
+        QSize size = QWidgetItem::maximumSize();
+        if (!isEmpty() && !(widget()->sizePolicy().verticalPolicy() & QSizePolicy::GrowFlag))
+            size.setHeight(qMax(hintHeight(), minimumHeight()));
+        return size;
+    }
+
+private:
+    // As the layout takes them from the control: its hints, within its own minimum and maximum.
+    int hintHeight() const
+    {
+        const QWidget *w = widget();
+        const int hinted = qMax(w->sizeHint().height(), w->minimumSizeHint().height()) + gain;
+        return qBound(w->minimumHeight(), hinted, w->maximumHeight());
+    }
+
+    int minimumHeight() const
+    {
+        const QWidget *w = widget();
+        if (w->minimumHeight() > 0)
+            return w->minimumHeight();
+        const bool shrinks = w->sizePolicy().verticalPolicy() & QSizePolicy::ShrinkFlag;
+        return qMin((shrinks ? w->minimumSizeHint() : w->sizeHint()).height() + gain,
+                    w->maximumHeight());
+    }
+
+    const int gain;
+};
+
+// Puts `item` in the place that `w` has in `layout` or in a layout within it.
+bool ReplaceItem(QLayout *layout, QWidget *w, QLayoutItem *item)
+{
+    const int index = layout->indexOf(w);
+    if (index < 0) {
+        for (int i = 0; i < layout->count(); ++i)
+            if (QLayout *inner = layout->itemAt(i)->layout())
+                if (ReplaceItem(inner, w, item))
+                    return true;
+        return false;
+    }
+    if (auto *box = qobject_cast<QBoxLayout *>(layout)) {
+        const int stretch = box->stretch(index);
+        QLayoutItem *old = box->takeAt(index);
+        item->setAlignment(old->alignment());
+        delete old;
+        box->insertItem(index, item);
+        box->setStretch(index, stretch);
+        return true;
+    }
+    if (auto *grid = qobject_cast<QGridLayout *>(layout)) {
+        int row = 0, column = 0, rows = 0, columns = 0;
+        grid->getItemPosition(index, &row, &column, &rows, &columns);
+        QLayoutItem *old = grid->takeAt(index);
+        const Qt::Alignment alignment = old->alignment();
+        delete old;
+        grid->addItem(item, row, column, rows, columns, alignment);
+        return true;
+    }
+    return false;
+}
+
+#endif
+
 } // namespace
 
 void UseToolkitHighDpiScaling()
@@ -206,6 +388,38 @@ void KeepQt5IniForm(QSettings &settings)
     // Qt 5 writes this form itself.
     if (QT_VERSION >= QT_VERSION_CHECK(6, 0, 0))
         new IniFormKeeper(settings);
+}
+
+void KeepQt5TextHeights(QWidget *window)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    // The fonts the style sheets give.
+    window->ensurePolished();
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->minimumHeight() == w->maximumHeight() ||
+            w->sizePolicy().verticalPolicy() == QSizePolicy::Ignored)
+            continue;
+        const int gain = Qt5TextHeightGain(w);
+        if (gain <= 0)
+            continue;
+        // A group box's title pushes its contents down.
+        if (qobject_cast<QGroupBox *>(w)) {
+            if (QLayout *layout = w->layout()) {
+                QMargins margins = layout->contentsMargins();
+                margins.setTop(margins.top() + gain);
+                layout->setContentsMargins(margins);
+            }
+            continue;
+        }
+        if (QLayout *layout = w->parentWidget()->layout()) {
+            auto *item = new Qt5HeightItem(w, gain);
+            if (!ReplaceItem(layout, w, item))
+                delete item;
+        }
+    }
+#else
+    Q_UNUSED(window)
+#endif
 }
 
 #include "qtcompat.moc"

@@ -7,6 +7,7 @@ class QMouseEvent;
 class QObject;
 class QPoint;
 class QSettings;
+class QWidget;
 
 // Qt 5 scales for high-DPI screens and picks @2x images only when asked to; Qt 6 always does, and
 // is told to size fonts by the rounded factor as Qt 5 does. Before the application object.
@@ -26,3 +27,11 @@ void ConnectSlotsByName(QObject *form);
 // UTF-8 as Latin-1; on Qt 6 each write of the file, including the last as settings goes, is
 // rewritten with Qt 5's escapes.
 void KeepQt5IniForm(QSettings &settings);
+
+// Qt 6 takes a font's ascent and descent from its tables and rounds their sum; Qt 5 rounded each of
+// them up, as FreeType reports them. A line of text is then often a pixel shorter on Qt 6 (DejaVu
+// Sans at 9 pt: 14 instead of 15 pixels), and so is every control sized by it. On Qt 6 this gives
+// each control of `window` whose height follows its font or its one line of text (line edits,
+// combo boxes, labels, buttons, group box titles) the height it has on Qt 5; on Qt 5 it does
+// nothing. Once, when the window is built; its texts and fonts are set.
+void KeepQt5TextHeights(QWidget *window);

@@ -115,6 +115,7 @@ Widget::Widget(QWidget *parent) : QWidget(parent), ui(new Ui_Widget)
     LoadConfigFile(QStringLiteral("config.ini"));
     UpdateRtsToggle();
     SetUpNetworkPorts();
+    KeepQt5TextHeights(this);
 
     // Told once the event loop runs, so the box comes up over the window that main has shown.
     if (!setAside.isEmpty())

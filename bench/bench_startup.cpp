@@ -7,13 +7,14 @@
 //   that is when the first frame has been painted and handed to the platform. The parent stamps
 //   the clock just before it starts the child, so the total includes loading the libraries.
 // - The real programs under X11 (built when the xcb DAMAGE library is there, run when DISPLAY is
-//   set: scripts/bench starts an Xvfb for it): the built `sermora` and, side by side, the reference
+//   set: scripts/bench starts an Xvfb for it): the built `sermora`, the Qt 6 build named by
+//   SERMORA_QT6_BINARY when that is set (as "sermora_qt6") and, side by side, the reference
 //   terminal CuteCom when it is installed, each started with the xcb platform while the bench
 //   watches the X server from outside, for the window to be mapped and for the first drawing
 //   into it. Neither program is changed or told that it is measured. Resident memory is read a
 //   second after the first frame. Then each is started once more and left alone for a while, to
 //   measure the CPU it takes while idle. All of it twice: as installed, and with Qt's OpenGL
-//   integration off for both (QT_XCB_GL_INTEGRATION=none), which on a machine without a GPU
+//   integration off for all (QT_XCB_GL_INTEGRATION=none), which on a machine without a GPU
 //   spares loading Mesa's software renderer.
 //
 // Usage: bench_startup [runs, default 5] [idle seconds, default 20]
@@ -511,6 +512,10 @@ void benchReal(int runs, int idleSeconds)
         return;
     }
     std::vector<Program> programs = {{"sermora", SERMORA_BINARY}};
+    // The other toolkit's build beside this one (scripts/bench --both).
+    const QString otherBuild = qEnvironmentVariable("SERMORA_QT6_BINARY");
+    if (!otherBuild.isEmpty())
+        programs.push_back({"sermora_qt6", otherBuild.toStdString()});
     // The reference, a serial terminal on the same toolkit (scripts/bench installs it).
     const QString reference = QStandardPaths::findExecutable(QStringLiteral("cutecom"));
     if (reference.isEmpty())
