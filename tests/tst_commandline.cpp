@@ -107,86 +107,41 @@ void CommandLineTest::parse()
 void CommandLineTest::valueOptions_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<QString>("baud");
-    QTest::addColumn<QString>("profile");
+    // The port, the baud rate and the profile; none for a refused command line.
+    QTest::addColumn<QStringList>("parsed");
     // For a refused command line: the text its message must hold.
     QTest::addColumn<QString>("culprit");
 
-    QTest::newRow("port") << QStringList{"--port", "ttyUSB0"} << "ttyUSB0"
-                          << ""
-                          << ""
-                          << "";
     QTest::newRow("network port and baud")
-        << QStringList{"--baud", "921600", "--port", "rfc2217://rack:4001"} << "rfc2217://rack:4001"
-        << "921600"
-        << ""
-        << "";
-    QTest::newRow("baud not in the list")
-        << QStringList{"--port", "ttyUSB0", "--baud", "12345"} << ""
-        << ""
-        << ""
-        << "12345";
-    QTest::newRow("baud with spaces") << QStringList{"--port", "ttyUSB0", "--baud", " 9600"} << ""
-                                      << ""
-                                      << ""
-                                      << "' 9600'";
-    QTest::newRow("baud without port") << QStringList{"--baud", "9600"} << ""
-                                       << ""
-                                       << ""
-                                       << "--port";
-    QTest::newRow("port without name") << QStringList{"--port"} << ""
-                                       << ""
-                                       << ""
-                                       << "--port";
-    QTest::newRow("empty port") << QStringList{"--port", ""} << ""
-                                << ""
-                                << ""
-                                << "--port";
-    QTest::newRow("profile") << QStringList{"--profile", "nmea"} << ""
-                             << ""
-                             << "nmea"
-                             << "";
+        << QStringList{"--baud", "921600", "--port", "rfc2217://rack:4001"}
+        << QStringList{"rfc2217://rack:4001", "921600", ""} << QString();
     QTest::newRow("profile of every kind of character, with a port")
-        << QStringList{"--port", "ttyUSB2", "--from-menu", "--profile", "AT-2_b"} << "ttyUSB2"
-        << ""
-        << "AT-2_b"
-        << "";
-    QTest::newRow("profile without name") << QStringList{"--profile"} << ""
-                                          << ""
-                                          << ""
-                                          << "--profile";
-    QTest::newRow("empty profile") << QStringList{"--profile", ""} << ""
-                                   << ""
-                                   << ""
-                                   << "--profile";
+        << QStringList{"--port", "ttyUSB2", "--from-menu", "--profile", "AT-2_b"}
+        << QStringList{"ttyUSB2", "", "AT-2_b"} << QString();
+    const QStringList refused;
+    QTest::newRow("baud not in the list")
+        << QStringList{"--port", "ttyUSB0", "--baud", "12345"} << refused << "12345";
+    QTest::newRow("baud with spaces")
+        << QStringList{"--port", "ttyUSB0", "--baud", " 9600"} << refused << "' 9600'";
+    QTest::newRow("baud without port") << QStringList{"--baud", "9600"} << refused << "--port";
+    QTest::newRow("port without name") << QStringList{"--port"} << refused << "--port";
+    QTest::newRow("empty port") << QStringList{"--port", ""} << refused << "--port";
+    QTest::newRow("empty profile") << QStringList{"--profile", ""} << refused << "--profile";
     // Each would reach outside profiles/ or into another profile's folder.
-    QTest::newRow("profile with a slash") << QStringList{"--profile", "../lab"} << ""
-                                          << ""
-                                          << ""
-                                          << "'../lab'";
-    QTest::newRow("profile of dots") << QStringList{"--profile", ".."} << ""
-                                     << ""
-                                     << ""
-                                     << "'..'";
+    QTest::newRow("profile with a slash")
+        << QStringList{"--profile", "../lab"} << refused << "'../lab'";
+    QTest::newRow("profile of dots") << QStringList{"--profile", ".."} << refused << "'..'";
     QTest::newRow("profile with a space, after a port")
-        << QStringList{"--port", "ttyUSB0", "--profile", "my lab"} << ""
-        << ""
-        << ""
-        << "'my lab'";
+        << QStringList{"--port", "ttyUSB0", "--profile", "my lab"} << refused << "'my lab'";
     // Letters outside ASCII would name different folders in different locales.
-    QTest::newRow("profile in Chinese") << QStringList{"--profile", "模块"} << ""
-                                        << ""
-                                        << ""
-                                        << "is not a profile name";
+    QTest::newRow("profile in Chinese")
+        << QStringList{"--profile", "模块"} << refused << "is not a profile name";
 }
 
 void CommandLineTest::valueOptions()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(QString, port);
-    QFETCH(QString, baud);
-    QFETCH(QString, profile);
+    QFETCH(QStringList, parsed);
     QFETCH(QString, culprit);
 
     const CommandLine command = ParseCommandLine(arguments);
@@ -198,9 +153,7 @@ void CommandLineTest::valueOptions()
         return;
     }
     QCOMPARE(command.action, CommandLine::Run);
-    QCOMPARE(command.port, port);
-    QCOMPARE(command.baudRate, baud);
-    QCOMPARE(command.profile, profile);
+    QCOMPARE(QStringList({command.port, command.baudRate, command.profile}), parsed);
 }
 
 void CommandLineTest::menuDataFolder_data()
@@ -209,25 +162,16 @@ void CommandLineTest::menuDataFolder_data()
     QTest::addColumn<QString>("profile");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("set") << "/srv/data"
-                         << ""
-                         << "/srv/data/sermora";
-    QTest::newRow("trailing slash") << "/srv/data/"
-                                    << ""
-                                    << "/srv/data/sermora";
-    QTest::newRow("unset") << ""
-                           << ""
-                           << "/home/ann/.local/share/sermora";
+    const QString none;
+    QTest::newRow("set") << "/srv/data" << none << "/srv/data/sermora";
+    QTest::newRow("trailing slash") << "/srv/data/" << none << "/srv/data/sermora";
+    QTest::newRow("unset") << none << none << "/home/ann/.local/share/sermora";
     // Relative values are to be ignored: they would depend on where the menu starts programs.
-    QTest::newRow("relative") << "data"
-                              << ""
-                              << "/home/ann/.local/share/sermora";
-    QTest::newRow("profile") << "/srv/data/"
-                             << "gnss"
+    QTest::newRow("relative") << "data" << none << "/home/ann/.local/share/sermora";
+    QTest::newRow("profile") << "/srv/data/" << QStringLiteral("gnss")
                              << "/srv/data/sermora/profiles/gnss";
-    QTest::newRow("profile, unset") << ""
-                                    << "at_1"
-                                    << "/home/ann/.local/share/sermora/profiles/at_1";
+    QTest::newRow("profile, unset")
+        << none << QStringLiteral("at_1") << "/home/ann/.local/share/sermora/profiles/at_1";
 }
 
 void CommandLineTest::menuDataFolder()

@@ -137,25 +137,20 @@ void HistoryTest::survivesTheSettingsFile()
 void HistoryTest::lineEnding_data()
 {
     QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("storedAgain");
     QTest::addColumn<QByteArray>("withEnter");
-    QTest::newRow("crlf") << "crlf"
-                          << "crlf" << QByteArray("AT\r\n");
-    QTest::newRow("cr") << "cr"
-                        << "cr" << QByteArray("AT\r");
-    QTest::newRow("lf") << "lf"
-                        << "lf" << QByteArray("AT\n");
-    QTest::newRow("nothing stored") << ""
-                                    << "crlf" << QByteArray("AT\r\n");
-    QTest::newRow("upper case") << "CR"
-                                << "crlf" << QByteArray("AT\r\n");
+    QTest::addColumn<QString>("storedAgain");
+    QTest::newRow("crlf") << "crlf" << QByteArray("AT\r\n") << "crlf";
+    QTest::newRow("cr") << "cr" << QByteArray("AT\r") << "cr";
+    QTest::newRow("lf") << "lf" << QByteArray("AT\n") << "lf";
+    QTest::newRow("nothing stored") << "" << QByteArray("AT\r\n") << "crlf";
+    QTest::newRow("upper case") << "CR" << QByteArray("AT\r\n") << "crlf";
 }
 
 void HistoryTest::lineEnding()
 {
     QFETCH(QString, stored);
-    QFETCH(QString, storedAgain);
     QFETCH(QByteArray, withEnter);
+    QFETCH(QString, storedAgain);
     const LineEnding ending = LineEndingFromStored(stored);
     QCOMPARE(LineEndingStoredText(ending), storedAgain);
     QCOMPARE(EncodeTextCommand(QStringLiteral("AT"), true, ending), withEnter);

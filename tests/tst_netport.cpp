@@ -213,14 +213,12 @@ void NetPortTest::addedFromTheMenuStoredAndRemoved()
     QTRY_COMPARE(ports->currentText(), entry);
     QCOMPARE(ports->currentIndex(), ports->count() - 1);
 
-    for (const QString &malformed :
-         {QStringLiteral("tcp://127.0.0.1"), QStringLiteral("tcp://127.0.0.1:0"),
-          QStringLiteral("ssh://127.0.0.1:22"), QStringLiteral("tcp://127.0.0.1 :22")}) {
-        answerNextInputDialog(malformed);
-        auto box = acceptNextMessageBox();
-        chooseFromPortMenu("action_addNetworkPort");
-        QTRY_VERIFY(box->text.contains(malformed));
-    }
+    // Refused as tst_neturl has it, naming what was typed.
+    const QString malformed = QStringLiteral("tcp://127.0.0.1 :22");
+    answerNextInputDialog(malformed);
+    auto box = acceptNextMessageBox();
+    chooseFromPortMenu("action_addNetworkPort");
+    QTRY_VERIFY(box->text.contains(malformed));
     QCOMPARE(QSettings(QStringLiteral("config.ini"), QSettings::IniFormat)
                  .value(QStringLiteral("/globalSetting/networkPorts")),
              QVariant(entry));

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include <ctime>
 #include <dlfcn.h>
 
 QString ModemLines::Change::toString() const
@@ -41,12 +40,10 @@ void ModemLines::setInputs(bool cts, bool dsr, bool dcd, bool ri)
     writeInputs();
 }
 
-void ModemLines::failLines(const QStringList &lines, int error)
+void ModemLines::failLines(const QStringList &lines)
 {
     refusals =
-        lines.isEmpty()
-            ? QString()
-            : QStringLiteral(" FAIL=%1 ERRNO=%2").arg(lines.join(QLatin1Char(','))).arg(error);
+        lines.isEmpty() ? QString() : QStringLiteral(" FAIL=") + lines.join(QLatin1Char(','));
     writeInputs();
 }
 
@@ -80,7 +77,6 @@ QList<ModemLines::Change> ModemLines::changes() const
             continue;
         Change change;
         change.time = words[0].toLongLong();
-        change.device = QString::fromLatin1(words[1]);
         change.line = QString::fromLatin1(words[2]);
         if (words.size() > 3 && words[3] != "refused")
             change.value = words[3].toInt();
@@ -97,11 +93,4 @@ QStringList ModemLines::history(const QStringList &lines) const
         if (lines.isEmpty() ? change.line != QLatin1String("GET") : lines.contains(change.line))
             history.append(change.toString());
     return history;
-}
-
-qint64 ModemLines::now()
-{
-    timespec time{};
-    clock_gettime(CLOCK_MONOTONIC, &time);
-    return qint64(time.tv_sec) * 1000000000 + time.tv_nsec;
 }

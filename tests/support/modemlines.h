@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <cerrno>
-
 // The modem lines that the preload library (support/modemlines/preload.cpp) plays for pty slaves
 // in the tests listed in SERMORA_MODEMLINES_TESTS (tests/CMakeLists.txt): the test sets the
 // input lines and the requests to refuse, and reads what the program asked for. What one object
@@ -16,8 +14,7 @@ public:
     // One request or event on a pty slave, as the library recorded it.
     struct Change
     {
-        qint64 time = 0; // CLOCK_MONOTONIC in ns, the clock of now()
-        QString device;  // "/dev/pts/N"
+        qint64 time = 0; // CLOCK_MONOTONIC in ns
         QString line;    // "OPEN", "CLOSE", "DTR", "RTS", "BREAK", "TX" or "GET"
         int value = -1;  // DTR, RTS, BREAK: the level asked for; TX: bytes written; else -1
         bool refused = false;
@@ -34,9 +31,8 @@ public:
 
     void setInputs(bool cts, bool dsr, bool dcd, bool ri);
     // Makes every request on the lines named ("DTR", "RTS", "BREAK", "GET" for reading them all)
-    // fail with `error`, as a driver without them would; an empty list refuses nothing. ENOTTY
-    // on all but "BREAK" is a plain pty; EIO is what Qt reports as a resource error.
-    void failLines(const QStringList &lines, int error = ENOTTY);
+    // fail with ENOTTY, as a driver without them does; an empty list refuses nothing.
+    void failLines(const QStringList &lines);
 
     // Forgets what was recorded; inputs and refusals stay.
     void clear();
@@ -44,9 +40,6 @@ public:
     // The recorded events as toString() gives them, in order: those of `lines` if named, all but
     // the reads ("GET") otherwise.
     QStringList history(const QStringList &lines = {}) const;
-
-    // Now on the clock of the time stamps.
-    static qint64 now();
 
 private:
     void writeInputs();

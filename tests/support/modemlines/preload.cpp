@@ -5,8 +5,8 @@
 //
 // Inert unless SERMORA_MODEMLINES names a directory (read once, at the first call). There:
 //   inputs   written by the test, read at every TIOCMGET:
-//            "CTS=1 DSR=0 DCD=1 RI=0 FAIL=DTR,RTS,BREAK,GET ERRNO=25"
-//            Unnamed lines are low; the requests named in FAIL fail with ERRNO (default ENOTTY).
+//            "CTS=1 DSR=0 DCD=1 RI=0 FAIL=DTR,RTS,BREAK,GET"
+//            Unnamed lines are low; the requests named in FAIL fail with ENOTTY.
 //   changes  appended here, one line per event: "<CLOCK_MONOTONIC ns> /dev/pts/N EVENT", where
 //            EVENT is OPEN (the system raises DTR and RTS, as on a UART), CLOSE, DTR 0|1, RTS 0|1,
 //            BREAK 0|1, TX <bytes written> or GET; a refused request adds " refused".
@@ -37,14 +37,12 @@ using IoctlFunction = int (*)(int, unsigned long, ...);
 using OpenFunction = int (*)(const char *, int, ...);
 using CloseFunction = int (*)(int);
 using WriteFunction = ssize_t (*)(int, const void *, size_t);
-using BreakFunction = int (*)(int, int);
 
 IoctlFunction realIoctl;
 OpenFunction realOpen;
 OpenFunction realOpen64;
 CloseFunction realClose;
 WriteFunction realWrite;
-BreakFunction realTcsendbreak;
 
 char directory[3072];
 bool active;
@@ -59,7 +57,6 @@ void setUp()
     realOpen64 = reinterpret_cast<OpenFunction>(dlsym(RTLD_NEXT, "open64"));
     realClose = reinterpret_cast<CloseFunction>(dlsym(RTLD_NEXT, "close"));
     realWrite = reinterpret_cast<WriteFunction>(dlsym(RTLD_NEXT, "write"));
-    realTcsendbreak = reinterpret_cast<BreakFunction>(dlsym(RTLD_NEXT, "tcsendbreak"));
     const char *named = getenv("SERMORA_MODEMLINES");
     if (named && *named && strlen(named) < sizeof directory - 16) {
         strcpy(directory, named);
@@ -144,23 +141,7 @@ struct Inputs
     bool failRts = false;
     bool failBreak = false;
     bool failGet = false;
-    int error = ENOTTY;
 };
-
-// Whether the comma-separated `list` holds `word` as one of its items.
-bool listed(const char *list, const char *word)
-{
-    const size_t wordLength = strlen(word);
-    const char *end = list + strlen(list);
-    for (const char *item = list; item < end;) {
-        const char *comma = static_cast<const char *>(memchr(item, ',', size_t(end - item)));
-        const char *itemEnd = comma ? comma : end;
-        if (size_t(itemEnd - item) == wordLength && memcmp(item, word, wordLength) == 0)
-            return true;
-        item = itemEnd + 1;
-    }
-    return false;
-}
 
 Inputs readInputs()
 {
@@ -186,27 +167,20 @@ Inputs readInputs()
         for (const auto &line : lines)
             if (strcmp(word, line.name) == 0)
                 inputs.lines |= line.bit;
+        // No name of a request is part of another.
         if (strncmp(word, "FAIL=", 5) == 0) {
-            inputs.failDtr = listed(word + 5, "DTR");
-            inputs.failRts = listed(word + 5, "RTS");
-            inputs.failBreak = listed(word + 5, "BREAK");
-            inputs.failGet = listed(word + 5, "GET");
+            inputs.failDtr = strstr(word, "DTR") != nullptr;
+            inputs.failRts = strstr(word, "RTS") != nullptr;
+            inputs.failBreak = strstr(word, "BREAK") != nullptr;
+            inputs.failGet = strstr(word, "GET") != nullptr;
         }
-        if (strncmp(word, "ERRNO=", 6) == 0 && atoi(word + 6) > 0)
-            inputs.error = atoi(word + 6);
     }
     return inputs;
 }
 
-// The int that TCSBRK and TCSBRKP take, passed where a pointer would be.
-int intArgument(void *argument)
+int refuse()
 {
-    return int(reinterpret_cast<intptr_t>(argument));
-}
-
-int fail(int error)
-{
-    errno = error;
+    errno = ENOTTY;
     return -1;
 }
 
@@ -231,7 +205,7 @@ int setOutputs(dev_t id, unsigned long request, int mask)
     if (touched & TIOCM_RTS)
         record(id, wanted & TIOCM_RTS ? "RTS 1" : "RTS 0", refused);
     if (refused)
-        return fail(inputs.error);
+        return refuse();
     device->outputs = wanted;
     return 0;
 }
@@ -240,41 +214,18 @@ int setBreak(dev_t id, bool on)
 {
     const Inputs inputs = readInputs();
     record(id, on ? "BREAK 1" : "BREAK 0", inputs.failBreak);
-    if (inputs.failBreak)
-        return fail(inputs.error);
-    return 0;
-}
-
-// A timed break (TCSBRK, TCSBRKP, tcsendbreak) holds the caller for its length, as the driver
-// does. The lock is not held meanwhile.
-int timedBreak(dev_t id, int ms)
-{
-    pthread_mutex_lock(&lock);
-    const int result = setBreak(id, true);
-    pthread_mutex_unlock(&lock);
-    if (result != 0)
-        return result;
-    const timespec length{ms / 1000, (ms % 1000) * 1000000L};
-    nanosleep(&length, nullptr);
-    pthread_mutex_lock(&lock);
-    setBreak(id, false);
-    pthread_mutex_unlock(&lock);
-    return 0;
+    return inputs.failBreak ? refuse() : 0;
 }
 
 int modemRequest(dev_t id, unsigned long request, void *argument)
 {
-    if (request == TCSBRK || request == TCSBRKP) {
-        const int length = intArgument(argument);
-        return timedBreak(id, length == 0 ? 250 : length * 100);
-    }
     pthread_mutex_lock(&lock);
     int result = 0;
     if (request == TIOCMGET) {
         const Inputs inputs = readInputs();
         record(id, "GET", inputs.failGet);
         if (inputs.failGet)
-            result = fail(inputs.error);
+            result = refuse();
         else
             *static_cast<int *>(argument) = deviceState(id)->outputs | inputs.lines;
     } else if (request == TIOCSBRK || request == TIOCCBRK) {
@@ -288,23 +239,11 @@ int modemRequest(dev_t id, unsigned long request, void *argument)
     return result;
 }
 
-bool played(unsigned long request, void *argument)
+// The requests of QSerialPort on the lines; a timed break (tcsendbreak) goes to the pty.
+bool played(unsigned long request)
 {
-    switch (request) {
-    case TIOCMGET:
-    case TIOCMSET:
-    case TIOCMBIS:
-    case TIOCMBIC:
-    case TIOCSBRK:
-    case TIOCCBRK:
-    case TCSBRKP:
-        return true;
-    case TCSBRK:
-        // With a nonzero argument it only waits for the output to drain.
-        return intArgument(argument) == 0;
-    default:
-        return false;
-    }
+    return request == TIOCMGET || request == TIOCMSET || request == TIOCMBIS ||
+           request == TIOCMBIC || request == TIOCSBRK || request == TIOCCBRK;
 }
 
 int opened(int fd)
@@ -352,19 +291,9 @@ __attribute__((visibility("default"))) int ioctl(int fd, unsigned long request, 
     void *argument = va_arg(arguments, void *);
     va_end(arguments);
     dev_t id;
-    if (played(request, argument) && ptySlave(fd, &id))
+    if (played(request) && ptySlave(fd, &id))
         return modemRequest(id, request, argument);
     return realIoctl(fd, request, argument);
-}
-
-__attribute__((visibility("default"))) int tcsendbreak(int fd, int duration)
-{
-    ensureSetUp();
-    dev_t id;
-    if (!ptySlave(fd, &id))
-        return realTcsendbreak(fd, duration);
-    // As the C library turns it into TCSBRK or TCSBRKP (tenths of a second).
-    return timedBreak(id, duration <= 0 ? 250 : (duration + 99) / 100 * 100);
 }
 
 __attribute__((visibility("default"))) int open(const char *path, int flags, ...)
